@@ -1,0 +1,46 @@
+# The two commands of the README do all the set-up on a fresh Debian machine:
+#   make run    installs what is missing, builds, and runs Warplon on its default design
+#   make test   installs what is missing, builds, and runs every test through ctest
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+export QT_QPA_PLATFORM ?= offscreen
+
+.PHONY: run test deps build build-asan test-default test-asan format format-check fuzz bench clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default -j $(JOBS)
+
+build-asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+
+run: build
+	@bash scripts/run-default.sh build/default
+
+test: format-check test-default test-asan
+
+test-default: build
+	ctest --preset default -j $(JOBS)
+
+# The file readers meet hostile input: their tests run again under the sanitizers.
+test-asan: build-asan
+	ctest --preset asan -j $(JOBS) -L files
+
+format-check: deps
+	@bash scripts/check-format.sh
+
+format: deps
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+fuzz: deps
+	@bash scripts/run-fuzzers.sh
+
+bench: build
+	@echo "No benchmarks yet."
+
+clean:
+	rm -rf build

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Fails when a tracked C++ file is not formatted as .clang-format says.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mapfile -t files < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find core cli tests fuzz -name '*.cpp' -o -name '*.h')
+[ ${#files[@]} -eq 0 ] && exit 0
+clang-format --dry-run -Werror "${files[@]}"
+echo "format: ${#files[@]} files formatted"
