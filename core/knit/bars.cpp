@@ -1,8 +1,21 @@
 #include "knit/records.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace warplon {
+
+namespace {
+
+// Positions read from a damaged file can lie anywhere in the int32 range; edits on them stay in
+// that range instead of overflowing.
+int32_t clampPosition(int64_t value)
+{
+    return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                       std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
 
 Tex::Tex()
 {
@@ -28,23 +41,23 @@ void Tex::ClickLapping(bool ctrl, bool alt, int32_t wale, bool halfNeedle, int32
     if (course < 0 || course >= LappingCount())
         return;
     ChainLink &link = lapping[size_t(course)];
-    const int32_t p = wale - shift;
+    const int64_t p = int64_t(wale) - shift;
     if (!halfNeedle) {
         if (ctrl)
             return;
         // Each click around the same needle turns the one-needle overlap the other way.
         if (link.x0 < link.x1) {
-            link.x0 = p + 1;
-            link.x1 = p;
+            link.x0 = clampPosition(p + 1);
+            link.x1 = clampPosition(p);
         } else {
-            link.x0 = p;
-            link.x1 = p + 1;
+            link.x0 = clampPosition(p);
+            link.x1 = clampPosition(p + 1);
         }
     } else {
         if (ctrl)
-            link.x0 = p;
+            link.x0 = clampPosition(p);
         if (alt)
-            link.x1 = p;
+            link.x1 = clampPosition(p);
     }
     Normalize();
 }
@@ -178,9 +191,9 @@ void TexLayer::Shift(int32_t delta, int32_t barIndex)
         return;
     for (int32_t c = block.first; c <= block.last; ++c) {
         ChainLink &link = bar->lapping[size_t(c)];
-        link.x0 += delta;
-        link.x1 += delta;
-        link.x2 += delta;
+        link.x0 = clampPosition(int64_t(link.x0) + delta);
+        link.x1 = clampPosition(int64_t(link.x1) + delta);
+        link.x2 = clampPosition(int64_t(link.x2) + delta);
     }
 }
 
@@ -198,7 +211,8 @@ void TexLayer::Invert(int32_t barIndex)
     }
     for (int32_t c = block.first; c <= block.last; ++c) {
         ChainLink &link = bar->lapping[size_t(c)];
-        link = {widest - link.x0, widest - link.x1, widest - link.x2};
+        link = {clampPosition(int64_t(widest) - link.x0), clampPosition(int64_t(widest) - link.x1),
+                clampPosition(int64_t(widest) - link.x2)};
     }
 }
 

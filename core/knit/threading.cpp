@@ -2,6 +2,7 @@
 
 #include "base/numbers.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace warplon {
@@ -15,8 +16,9 @@ constexpr int64_t kMaxNeedles = 1 << 20;
 int64_t ThreadingLength(const Tex &bar)
 {
     int64_t length = 0;
+    // A run always holds at least one needle; a damaged count below that adds none.
     for (const WaleState &run : bar.threading)
-        length += run.count;
+        length += std::max(run.count, 0);
     return length;
 }
 
