@@ -1,7 +1,47 @@
+#include "commands.h"
+
 #include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+const char kUsage[] = "Usage: warplon-cli COMMAND [options]\n"
+                      "\n"
+                      "Commands:\n"
+                      "  new      write a new design file (the default design or a sample)\n"
+                      "  dump     print every stored field of a design file\n"
+                      "  runin    print the formula run-in of every bar and course\n"
+                      "\n"
+                      "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    return 0;
+    QCoreApplication::setApplicationName(QStringLiteral("warplon-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.41"));
+
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    if (arguments.isEmpty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const QString command = arguments.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")
+        || command == QLatin1String("help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == QLatin1String("new"))
+        return warplon::cli::RunNew(arguments);
+    if (command == QLatin1String("dump"))
+        return warplon::cli::RunDump(arguments);
+    if (command == QLatin1String("runin"))
+        return warplon::cli::RunRunIn(arguments);
+    std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
+                 qPrintable(command));
+    return 2;
 }

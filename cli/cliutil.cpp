@@ -1,0 +1,60 @@
+#include "cliutil.h"
+
+#include "knit/designfile.h"
+
+#include <QJsonDocument>
+
+#include <cstdio>
+
+namespace warplon::cli {
+
+int Fail(const QString &message, int code)
+{
+    std::fprintf(stderr, "warplon-cli: %s\n", qPrintable(message));
+    return code;
+}
+
+bool ParseArguments(QCommandLineParser &parser, const QString &command, const QString &description,
+                    const QStringList &arguments, int &exitCode)
+{
+    parser.setApplicationDescription(description);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    QStringList argv = arguments;
+    argv.prepend(QStringLiteral("warplon-cli ") + command);
+    if (!parser.parse(argv)) {
+        exitCode = Fail(parser.errorText(), kExitUsage);
+        return false;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        exitCode = kExitOk;
+        return false;
+    }
+    return true;
+}
+
+bool LoadDesignFile(const QString &fileName, Design &design, int32_t &fileVersion)
+{
+    fileVersion = 0;
+    MakeNewDesign(design);
+    const LoadResult result = LoadDesign(fileName, design.records(), &fileVersion);
+    if (result != LoadResult::Loaded) {
+        Fail(QStringLiteral("%1: %2").arg(fileName, LoadFailureMessage(result)));
+        return false;
+    }
+    return true;
+}
+
+void PrintJson(const QJsonObject &object)
+{
+    std::fputs(QJsonDocument(object).toJson(QJsonDocument::Indented).constData(), stdout);
+}
+
+void PrintLine(const QString &line)
+{
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+}
+
+} // namespace warplon::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/design.h"
+
+#include <QCommandLineParser>
+#include <QJsonObject>
+#include <QString>
+
+namespace warplon::cli {
+
+// Exit codes of the tool.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// Prints "warplon-cli: <message>" on stderr and returns the code.
+int Fail(const QString &message, int code = kExitFailure);
+
+// Parses a command's arguments; prints the help and returns kExitOk through `exitCode` for
+// --help, or a usage error. Returns true when the command should go on.
+bool ParseArguments(QCommandLineParser &parser, const QString &command, const QString &description,
+                    const QStringList &arguments, int &exitCode);
+
+// Loads a design file into `design`; on failure prints the reason and returns false.
+bool LoadDesignFile(const QString &fileName, Design &design, int32_t &fileVersion);
+
+void PrintJson(const QJsonObject &object);
+void PrintLine(const QString &line);
+
+} // namespace warplon::cli

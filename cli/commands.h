@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+namespace warplon::cli {
+
+// Each command takes its own arguments (without the program and command names) and returns the
+// process exit code. Failures print one line to stderr and return non-zero.
+int RunNew(const QStringList &arguments);
+int RunDump(const QStringList &arguments);
+int RunRunIn(const QStringList &arguments);
+
+} // namespace warplon::cli
