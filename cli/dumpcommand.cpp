@@ -4,6 +4,7 @@
 #include "app/designjson.h"
 
 #include <QJsonArray>
+#include <QLocale>
 
 namespace warplon::cli {
 
@@ -14,7 +15,7 @@ QString scalar(const QJsonValue &value)
     if (value.isString())
         return QLatin1Char('"') + value.toString() + QLatin1Char('"');
     if (value.isDouble())
-        return QString::number(value.toDouble(), 'g', 17);
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
     if (value.isBool())
         return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     return QStringLiteral("null");
@@ -29,19 +30,38 @@ bool isFlat(const QJsonArray &array)
     return true;
 }
 
-// The lapping in chain notation, one "x0-x1" per course joined by "/", each course's x2 after
-// it in brackets when it differs from x1 (a closed lap).
-QString chainNotation(const QJsonArray &lapping)
+// The lapping in chain notation, "x0-x1" per course joined by "/", and the derived x2 of every
+// course on a line of its own.
+void printLapping(const QString &indent, const QJsonArray &lapping)
 {
     QStringList courses;
+    QStringList x2;
     for (const QJsonValue &course : lapping) {
         const QJsonArray link = course.toArray();
-        QString text = QStringLiteral("%1-%2").arg(link[0].toInt()).arg(link[1].toInt());
-        if (link[2].toInt() != link[1].toInt())
-            text += QStringLiteral("(%1)").arg(link[2].toInt());
-        courses.append(text);
+        courses.append(QStringLiteral("%1-%2").arg(link[0].toInt()).arg(link[1].toInt()));
+        x2.append(QString::number(link[2].toInt()));
     }
-    return courses.join(QLatin1Char('/'));
+    PrintLine(indent + QStringLiteral("lapping: ") + courses.join(QLatin1Char('/')));
+    PrintLine(indent + QStringLiteral("lapping x2: [") + x2.join(QStringLiteral(", "))
+              + QLatin1Char(']'));
+}
+
+bool isFlat(const QJsonObject &object)
+{
+    for (const QJsonValue &v : object) {
+        if (v.isObject() || v.isArray())
+            return false;
+    }
+    return true;
+}
+
+// A record of plain values on one line: "runIn=1700 calcRunIn=0 ratio=100".
+QString inlineObject(const QJsonObject &object)
+{
+    QStringList fields;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        fields.append(it.key() + QLatin1Char('=') + scalar(it.value()));
+    return fields.join(QLatin1Char(' '));
 }
 
 void printValue(const QString &indent, const QString &key, const QJsonValue &value);
@@ -54,32 +74,45 @@ void printObject(const QString &indent, const QJsonObject &object)
 
 void printValue(const QString &indent, const QString &key, const QJsonValue &value)
 {
+    const QString label = indent + key + QStringLiteral(": ");
     if (value.isObject()) {
+        if (indent.size() > 2 && isFlat(value.toObject())) {
+            PrintLine(label + inlineObject(value.toObject()));
+            return;
+        }
         PrintLine(indent + key + QLatin1Char(':'));
         printObject(indent + QStringLiteral("  "), value.toObject());
         return;
     }
     if (!value.isArray()) {
-        PrintLine(indent + key + QStringLiteral(": ") + scalar(value));
+        PrintLine(label + scalar(value));
         return;
     }
     const QJsonArray array = value.toArray();
     if (key == QLatin1String("lapping")) {
-        PrintLine(indent + key + QStringLiteral(": ") + chainNotation(array));
+        printLapping(indent, array);
         return;
     }
     if (isFlat(array)) {
         QStringList items;
         for (const QJsonValue &item : array)
             items.append(scalar(item));
-        PrintLine(indent + key + QStringLiteral(": [") + items.join(QStringLiteral(", "))
-                  + QLatin1Char(']'));
+        PrintLine(label + QLatin1Char('[') + items.join(QStringLiteral(", ")) + QLatin1Char(']'));
         return;
     }
-    PrintLine(indent + key + QStringLiteral(": ") + QString::number(array.size())
-              + QStringLiteral(" entries"));
+    PrintLine(label + QString::number(array.size()) + QStringLiteral(" entries"));
     for (qsizetype i = 0; i < array.size(); ++i)
         printValue(indent + QStringLiteral("  "), QStringLiteral("[%1]").arg(i), array[i]);
+}
+
+// The blocks in the order the file holds them.
+void printDesign(const QJsonObject &design)
+{
+    for (const char *block : {"fileVersion", "header", "properties", "document", "treatment",
+                              "guideBars", "simulation", "picture", "designWindow", "cost"}) {
+        const QString key = QLatin1String(block);
+        printValue(QString(), key, design.value(key));
+    }
 }
 
 } // namespace
@@ -106,7 +139,7 @@ int RunDump(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("json")))
         PrintJson(json);
     else
-        printObject(QString(), json);
+        printDesign(json);
     return kExitOk;
 }
 

@@ -1,18 +1,17 @@
 #include "knit/documentblock.h"
 
+// A yarn is stored in the document block exactly as in a yarn file.
+#include "simulation/yarnfile.h"
+
 namespace warplon {
 
 namespace {
 
 constexpr int32_t kDocumentVersion = 2;
-constexpr int32_t kYarnVersion = 3;
 constexpr int32_t kYarnUseVersion = 1;
 constexpr int32_t kBarVersion = 4;
 constexpr int32_t kRunVersion = 1;
 constexpr int32_t kCourseStateVersion = 3;
-
-// Yarn texts live in 256-byte buffers.
-constexpr qsizetype kYarnTextLength = 255;
 
 // Smallest size of each record, to refuse counts the rest of the block cannot hold.
 constexpr int64_t kMinYarnRecord = 4;
@@ -21,66 +20,6 @@ constexpr int64_t kMinBarRecord = 4 + 4 + 4 + 4 + 1 + 4 + 4 + 4;
 constexpr int64_t kChainLinkSize = 12;
 constexpr int64_t kMinRunRecord = 4;
 constexpr int64_t kMinCourseState = 4;
-
-void writeYarn(ByteWriter &out, const Yarn &yarn)
-{
-    out.writeI32(kYarnVersion);
-    out.writeLString(bufferText(yarn.name, kYarnTextLength + 1));
-    out.writeLString(bufferText(yarn.code, kYarnTextLength + 1));
-    out.writeLString(bufferText(yarn.extraText, kYarnTextLength + 1));
-    out.writeLString(bufferText(yarn.maker, kYarnTextLength + 1));
-    out.writeLString(bufferText(yarn.remark, kYarnTextLength + 1));
-    out.writeI32(yarn.yarnNumber);
-    out.writeF64(yarn.yarnValue);
-    out.writeF64(yarn.denier);
-    out.writeI32(yarn.filaments);
-    out.writeU8(yarn.material);
-    out.writeU8(yarn.optical);
-    out.writeF64(yarn.stretch);
-    out.writeF64(yarn.gloss);
-    out.writeF64(yarn.translucency);
-    out.writeI32(yarn.color);
-    out.writeU8(yarn.reserved);
-    out.writeU8(yarn.hidden);
-    out.writeI32(int32_t(yarn.yarnImage.size()));
-    out.writeBytes(yarn.yarnImage);
-    out.writeLString(yarn.yarnText1);
-    out.writeLString(yarn.yarnText2);
-}
-
-void readYarn(ByteReader &in, Yarn &yarn)
-{
-    int32_t version = 0;
-    if (!in.readI32(version) || version <= 0)
-        return;
-    if (version > 1) {
-        in.readLString(yarn.name, kYarnTextLength);
-        in.readLString(yarn.code, kYarnTextLength);
-    }
-    in.readLString(yarn.extraText, kYarnTextLength);
-    in.readLString(yarn.maker, kYarnTextLength);
-    in.readLString(yarn.remark, kYarnTextLength);
-    in.readI32(yarn.yarnNumber);
-    if (version > 1)
-        in.readF64(yarn.yarnValue);
-    in.readF64(yarn.denier);
-    in.readI32(yarn.filaments);
-    in.readU8(yarn.material);
-    in.readU8(yarn.optical);
-    in.readF64(yarn.stretch);
-    in.readF64(yarn.gloss);
-    in.readF64(yarn.translucency);
-    in.readI32(yarn.color);
-    in.readU8(yarn.reserved);
-    in.readU8(yarn.hidden);
-    int32_t imageSize = 0;
-    if (in.readI32(imageSize) && in.expectRecords(imageSize, 1))
-        in.readBytes(imageSize, yarn.yarnImage);
-    if (version > 2) {
-        in.readLString(yarn.yarnText1);
-        in.readLString(yarn.yarnText2);
-    }
-}
 
 void writeYarnUse(ByteWriter &out, const YarnUse &use)
 {
@@ -235,7 +174,7 @@ void WriteDocument(ByteWriter &out, const TexLayer &document)
     out.writeI32(document.completeNeedle);
     out.writeI32(int32_t(document.yarns.size()));
     for (const Yarn &yarn : document.yarns)
-        writeYarn(out, yarn);
+        WriteYarnFileRecord(out, yarn);
     out.writeI32(int32_t(document.yarnUses.size()));
     for (const YarnUse &use : document.yarnUses)
         writeYarnUse(out, use);
@@ -259,7 +198,7 @@ bool ReadDocument(ByteReader &in, TexLayer &document, int32_t fileVersion)
         int32_t count = 0;
         if (in.readI32(count) && in.expectRecords(count, kMinYarnRecord)) {
             for (int32_t i = 0; i < count && in.ok(); ++i)
-                readYarn(in, document.yarns.emplace_back());
+                ReadYarnFileRecord(in, document.yarns.emplace_back());
         }
         count = 0;
         if (in.readI32(count) && in.expectRecords(count, kMinYarnUseRecord)) {
