@@ -185,20 +185,6 @@ TEST(DocumentBlock, WriterMatchesTheLayoutAndReadsBack)
     EXPECT_EQ(back.yarns[0].yarnImage, original.yarns[0].yarnImage);
 }
 
-TEST(DocumentBlock, LongYarnTextsAreCutToTheirBuffer)
-{
-    const QByteArray longName(300, 'n');
-    Bytes b;
-    b.i32(2).i32(12).i32(1);
-    b.i32(3).lstring(longName).lstring("a\0b").lstring("").lstring("").lstring("");
-    TexLayer d;
-    ByteReader in(b.data());
-    ReadDocument(in, d, 102);
-    ASSERT_FALSE(d.yarns.empty());
-    EXPECT_EQ(d.yarns[0].name, QByteArray(255, 'n'));
-    EXPECT_EQ(d.yarns[0].code, "a");
-}
-
 TEST(DocumentBlock, DamagedBlocksNeverOverreadOrAllocateForHostileCounts)
 {
     ByteWriter out;
