@@ -5,7 +5,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: run test deps build build-asan test-default test-asan format format-check fuzz bench clean
+.PHONY: run test deps build build-asan test-default test-asan format format-check fuzz bench gallery clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -40,7 +40,10 @@ fuzz: deps
 	@bash scripts/run-fuzzers.sh
 
 bench: build
-	@echo "No benchmarks yet."
+	@bash scripts/run-benchmarks.sh build/default
+
+gallery: build
+	@bash scripts/gallery.sh build/default
 
 clean:
 	rm -rf build

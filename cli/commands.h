@@ -9,5 +9,7 @@ namespace warplon::cli {
 int RunNew(const QStringList &arguments);
 int RunDump(const QStringList &arguments);
 int RunRunIn(const QStringList &arguments);
+int RunSimulate(const QStringList &arguments);
+int RunModel(const QStringList &arguments);
 
 } // namespace warplon::cli

@@ -11,7 +11,9 @@ const char kUsage[] = "Usage: warplon-cli COMMAND [options]\n"
                       "Commands:\n"
                       "  new      write a new design file (the default design or a sample)\n"
                       "  dump     print every stored field of a design file\n"
-                      "  runin    print the formula run-in of every bar and course\n"
+                      "  runin    print the run-in of every bar and course (formula or optimized)\n"
+                      "  simulate render the simulated fabric of a design to a picture\n"
+                      "  model    print the relaxed stitch model of a design as JSON\n"
                       "\n"
                       "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
 
@@ -41,6 +43,10 @@ int main(int argc, char **argv)
         return warplon::cli::RunDump(arguments);
     if (command == QLatin1String("runin"))
         return warplon::cli::RunRunIn(arguments);
+    if (command == QLatin1String("simulate"))
+        return warplon::cli::RunSimulate(arguments);
+    if (command == QLatin1String("model"))
+        return warplon::cli::RunModel(arguments);
     std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
                  qPrintable(command));
     return 2;

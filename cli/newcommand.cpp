@@ -1,6 +1,7 @@
 #include "cliutil.h"
 #include "commands.h"
 
+#include "app/savedesign.h"
 #include "knit/designfile.h"
 #include "knit/samples.h"
 
@@ -97,7 +98,9 @@ int RunNew(const QStringList &arguments)
         if (parser.isSet(QStringLiteral("width")))
             design.header.widthInch = start.widthInch;
     }
-    if (!SaveDesign(parser.value(QStringLiteral("output")), design.records(), 0, &error))
+    // The file carries a simulation of the design, as the program saves it.
+    if (!SaveDesignWithSimulation(parser.value(QStringLiteral("output")), design.records(), 0,
+                                  QSize(800, 600), 1, &error))
         return Fail(error);
     return kExitOk;
 }

@@ -2,6 +2,7 @@
 #include "commands.h"
 
 #include "base/numbers.h"
+#include "knit/optimizedrunin.h"
 #include "knit/runinreport.h"
 #include "text/encoding.h"
 
@@ -11,7 +12,8 @@ namespace warplon::cli {
 
 namespace {
 
-QJsonObject reportToJson(const MainData &header, const std::vector<BarRunIn> &report)
+QJsonObject reportToJson(const MainData &header, const std::vector<BarRunIn> &report,
+                         bool optimized)
 {
     QJsonArray bars;
     for (const BarRunIn &bar : report) {
@@ -31,6 +33,8 @@ QJsonObject reportToJson(const MainData &header, const std::vector<BarRunIn> &re
         });
     }
     return {
+        {QStringLiteral("method"),
+         optimized ? QStringLiteral("optimization") : QStringLiteral("formula")},
         {QStringLiteral("gauge"), header.gauge},
         {QStringLiteral("coursesPerCm"), header.coursesPerCm},
         {QStringLiteral("courseCount"), header.courseCount},
@@ -39,13 +43,14 @@ QJsonObject reportToJson(const MainData &header, const std::vector<BarRunIn> &re
 }
 
 void printReport(const QString &fileName, const MainData &header,
-                 const std::vector<BarRunIn> &report)
+                 const std::vector<BarRunIn> &report, bool optimized)
 {
-    PrintLine(QStringLiteral("Run-in of %1: gauge %2, %3 courses/cm, %4 courses")
-                  .arg(fileName)
-                  .arg(header.gauge)
-                  .arg(FormatNumber(header.coursesPerCm, 2))
-                  .arg(header.courseCount));
+    PrintLine(
+        QStringLiteral("Run-in of %1 by %2: gauge %3, %4 courses/cm, %5 courses")
+            .arg(fileName, optimized ? QStringLiteral("optimization") : QStringLiteral("formula"))
+            .arg(header.gauge)
+            .arg(FormatNumber(header.coursesPerCm, 2))
+            .arg(header.courseCount));
     for (const BarRunIn &bar : report) {
         PrintLine(QString());
         PrintLine(QStringLiteral("Layer %1  (d%2, yarn %3 denier / %4 filaments)")
@@ -70,6 +75,10 @@ int RunRunIn(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print JSON.")});
+    parser.addOption(
+        {QStringLiteral("optimized"),
+         QStringLiteral("Measure the run-in along the relaxed stitch model, as \"Set "
+                        "Default With Optimization\" does for bar 1, 2, ... in turn.")});
     parser.addPositionalArgument(QStringLiteral("FILE.trc"), QStringLiteral("The design file."));
     int exitCode = kExitOk;
     if (!ParseArguments(parser, QStringLiteral("runin"),
@@ -87,12 +96,26 @@ int RunRunIn(const QStringList &arguments)
     const QString fileName = parser.positionalArguments()[0];
     if (!LoadDesignFile(fileName, design, fileVersion))
         return kExitFailure;
-    const std::vector<BarRunIn> report
+    std::vector<BarRunIn> report
         = MakeRunInReport(design.header, design.document, design.guideBars);
+    const bool optimized = parser.isSet(QStringLiteral("optimized"));
+    if (optimized) {
+        // One press of the button per bar, in bar order, within one program run: the stitch
+        // model's remembered directions carry from one bar to the next.
+        for (BarRunIn &entry : report) {
+            Tex &bar = design.document.bars[size_t(entry.bar)];
+            SetDefaultWithOptimization(bar, entry.bar, design.document, design.header,
+                                       design.guideBars);
+            entry.calcRunIn.clear();
+            for (int32_t c = 0;
+                 c < design.header.courseCount && c < int32_t(bar.courseStates.size()); ++c)
+                entry.calcRunIn.push_back(bar.courseStates[size_t(c)].calcRunIn);
+        }
+    }
     if (parser.isSet(QStringLiteral("json")))
-        PrintJson(reportToJson(design.header, report));
+        PrintJson(reportToJson(design.header, report, optimized));
     else
-        printReport(fileName, design.header, report);
+        printReport(fileName, design.header, report, optimized);
     return kExitOk;
 }
 
