@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Drives warplon-cli as a user's script would: every command answers --help, writes what it
+# promises, prints valid JSON, and fails with one line on stderr and a non-zero exit code.
+set -u
+cli=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() { # check "what" command...
+  local what=$1
+  shift
+  if ! "$@" >"$work/out" 2>"$work/err"; then
+    echo "FAILED: $what: $(head -c 300 "$work/err")"
+    failures=$((failures + 1))
+  fi
+  cp "$work/out" "$work/last"
+}
+fails_cleanly() { # fails_cleanly "what" command...: non-zero exit, one line on stderr
+  local what=$1
+  shift
+  if "$@" >"$work/out" 2>"$work/err" || [ "$(wc -l <"$work/err")" -ne 1 ]; then
+    echo "FAILED: $what should fail with one line on stderr, got: $(cat "$work/err")"
+    failures=$((failures + 1))
+  fi
+}
+# The output of the last command is JSON.
+json() { python3 -c 'import json,sys; json.load(open(sys.argv[1]))' "$work/json"; }
+keep() { cp "$work/last" "$work/json"; }
+
+for command in new dump runin simulate model; do
+  check "$command --help" "$cli" "$command" --help
+done
+check "new" "$cli" new -o "$work/default.trc"
+check "new --bars" "$cli" new --bars 3 --courses 8 --gauge 32 --cpc 18.5 --width 84 -o "$work/three.trc"
+check "dump --json" "$cli" dump "$work/three.trc" --json
+keep
+check "dump is JSON" json
+check "three bars" python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert len(d["document"]["bars"]) == 3 and d["header"]["coursesPerCm"] == 18.5' "$work/json"
+for sample in $("$cli" new --list | awk '{print $1}'); do
+  check "sample $sample" "$cli" new --sample "$sample" -o "$work/$sample.trc"
+  check "runin $sample" "$cli" runin "$work/$sample.trc" --json
+  keep
+  check "runin is JSON" json
+done
+check "runin --optimized" "$cli" runin "$work/locknit.trc" --optimized --json
+keep
+check "optimized is JSON" json
+check "model" "$cli" model "$work/tricot.trc" --json
+keep
+check "model is JSON" json
+check "simulate" "$cli" simulate "$work/locknit.trc" -o "$work/locknit.png" --seed 3 --view 200x200
+check "simulate again" "$cli" simulate "$work/locknit.trc" -o "$work/again.png" --seed 3 --view 200x200
+check "same seed, same picture" cmp "$work/locknit.png" "$work/again.png"
+
+fails_cleanly "missing file" "$cli" dump "$work/missing.trc"
+fails_cleanly "unknown sample" "$cli" new --sample nothing -o "$work/x.trc"
+fails_cleanly "too many bars" "$cli" new --bars 5 -o "$work/x.trc"
+fails_cleanly "no output" "$cli" new
+printf '\x67\x00\x00\x00' >"$work/newer.trc"
+fails_cleanly "newer file" "$cli" dump "$work/newer.trc"
+grep -q "version error" "$work/err" || { echo "FAILED: no 'version error'"; failures=$((failures + 1)); }
+fails_cleanly "bad effect" "$cli" simulate "$work/locknit.trc" -o "$work/x.png" --effect glow
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures checks failed"
+  exit 1
+fi
+echo "all checks passed"
