@@ -1,70 +1,18 @@
 #include "testsupport.h"
 
+#include "bitmap/corvexbitmap.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 
-#include <cstring>
+#include <zlib.h>
 
 namespace warplon::test {
-
-Bytes &Bytes::i32(int32_t v)
-{
-    char b[4];
-    qToLittleEndian<qint32>(v, b);
-    m_data.append(b, 4);
-    return *this;
-}
-
-Bytes &Bytes::u32(uint32_t v)
-{
-    char b[4];
-    qToLittleEndian<quint32>(v, b);
-    m_data.append(b, 4);
-    return *this;
-}
-
-Bytes &Bytes::u8(uint8_t v)
-{
-    m_data.append(char(v));
-    return *this;
-}
-
-Bytes &Bytes::f64(double v)
-{
-    quint64 bits;
-    std::memcpy(&bits, &v, 8);
-    char b[8];
-    qToLittleEndian<quint64>(bits, b);
-    m_data.append(b, 8);
-    return *this;
-}
 
 Bytes &Bytes::raw(const QByteArray &bytes)
 {
     m_data.append(bytes);
-    return *this;
-}
-
-Bytes &Bytes::zeros(int count)
-{
-    m_data.append(count, '\0');
-    return *this;
-}
-
-Bytes &Bytes::zstring(const QByteArray &text)
-{
-    i32(int32_t(text.size()));
-    m_data.append(text);
-    m_data.append('\0');
-    return *this;
-}
-
-Bytes &Bytes::lstring(const QByteArray &text)
-{
-    i32(int32_t(text.size()));
-    m_data.append(text);
     return *this;
 }
 
@@ -107,6 +55,23 @@ QByteArray corrupted(const QByteArray &bytes, std::mt19937 &random, int flips)
     for (int i = 0; i < flips; ++i)
         result[position(random)] = char(value(random));
     return result;
+}
+
+QByteArray zlib(const QByteArray &data)
+{
+    uLongf length = compressBound(uLong(data.size()));
+    QByteArray packed(qsizetype(length), '\0');
+    if (compress(reinterpret_cast<Bytef *>(packed.data()), &length,
+                 reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size()))
+        != Z_OK)
+        return {};
+    packed.truncate(qsizetype(length));
+    return packed;
+}
+
+QByteArray pixelBytes(const TCorvexBitmap &bitmap, int x, int y)
+{
+    return QByteArray(reinterpret_cast<const char *>(bitmap.image().constScanLine(y)) + 3 * x, 3);
 }
 
 } // namespace warplon::test

@@ -2,9 +2,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtEndian>
 
+#include <bit>
 #include <cstdint>
 #include <random>
+
+namespace warplon {
+class TCorvexBitmap;
+}
 
 namespace warplon::test {
 
@@ -12,18 +18,25 @@ namespace warplon::test {
 class Bytes
 {
 public:
-    Bytes &i32(int32_t v);
-    Bytes &u32(uint32_t v);
-    Bytes &u8(uint8_t v);
-    Bytes &f64(double v);
+    Bytes &i32(int32_t v) { return little<qint32>(v); }
+    Bytes &u32(uint32_t v) { return little<quint32>(v); }
+    Bytes &u8(uint8_t v) { return raw(QByteArray(1, char(v))); }
+    Bytes &f64(double v) { return little<quint64>(std::bit_cast<quint64>(v)); }
     Bytes &raw(const QByteArray &bytes);
-    Bytes &zeros(int count);
-    Bytes &zstring(const QByteArray &text); // int32 n, n bytes, 0
-    Bytes &lstring(const QByteArray &text); // int32 n, n bytes
+    Bytes &zeros(int count) { return raw(QByteArray(count, '\0')); }
+    Bytes &zstring(const QByteArray &text) { return lstring(text).u8(0); } // int32 n, n bytes, 0
+    Bytes &lstring(const QByteArray &text) { return i32(int32_t(text.size())).raw(text); }
     const QByteArray &data() const { return m_data; }
     operator QByteArray() const { return m_data; }
 
 private:
+    template<typename T>
+    Bytes &little(T v)
+    {
+        char b[sizeof(T)];
+        qToLittleEndian<T>(v, b);
+        return raw(QByteArray(b, sizeof(T)));
+    }
     QByteArray m_data;
 };
 
@@ -45,5 +58,11 @@ QByteArray readFile(const QString &path);
 
 // Deterministic damage for robustness tests: `flips` bytes replaced by random values.
 QByteArray corrupted(const QByteArray &bytes, std::mt19937 &random, int flips);
+
+// The default-level zlib stream of data, as compress() makes it.
+QByteArray zlib(const QByteArray &data);
+
+// The bytes blue, green, red of pixel (x, y) of a 24-bit bitmap.
+QByteArray pixelBytes(const TCorvexBitmap &bitmap, int x, int y);
 
 } // namespace warplon::test

@@ -1,27 +1,12 @@
 #include "bitmap/compressedblock.h"
 
-#include "testsupport.h"
-
-#include <gtest/gtest.h>
-#include <zlib.h>
-
-#include <random>
+#include "blockchecks.h"
 
 using namespace warplon;
 using warplon::test::Bytes;
+using warplon::test::zlib;
 
 namespace {
-
-QByteArray Zlib(const QByteArray &data)
-{
-    uLongf length = compressBound(uLong(data.size()));
-    QByteArray packed(qsizetype(length), '\0');
-    EXPECT_EQ(compress(reinterpret_cast<Bytef *>(packed.data()), &length,
-                       reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size())),
-              Z_OK);
-    packed.truncate(qsizetype(length));
-    return packed;
-}
 
 QByteArray RandomBytes(qsizetype size, unsigned seed)
 {
@@ -39,39 +24,26 @@ uchar *Data(QByteArray &bytes)
 
 } // namespace
 
-TEST(CompressedBlock, ZerosAreStoredAsShortZlibStream)
+TEST(CompressedBlock, PackedWhenZlibShrinksTheDataRawOtherwise)
 {
-    const QByteArray zeros(1 << 20, '\0');
-    ByteWriter out;
-    ASSERT_TRUE(WriteCompressedBlock(out, reinterpret_cast<const uchar *>(zeros.constData()),
-                                     zeros.size(), kPixelsPacked));
     // The default level of compress() is deterministic, so the payload is exactly its output.
-    const QByteArray stream = Zlib(zeros);
-    ASSERT_LT(stream.size(), 4096);
-    EXPECT_EQ(out.data(), Bytes().u32(uint32_t(stream.size())).raw(stream).data());
-
-    const QByteArray block = Bytes().u32(uint32_t(stream.size())).raw(stream).u8(0x5a);
-    QByteArray back(zeros.size(), 'x');
-    ByteReader in(block);
-    ASSERT_TRUE(ReadCompressedBlock(in, Data(back), back.size(), kPixelsPacked));
-    EXPECT_EQ(back, zeros);
-    EXPECT_EQ(in.position(), 4 + stream.size());
-}
-
-TEST(CompressedBlock, DataThatDoesNotShrinkIsStoredRaw)
-{
-    for (qsizetype size : {0, 1, 3, 4, 1000}) {
-        QByteArray data = RandomBytes(size, 7);
+    // Random data does not shrink: length = raw size, then the raw bytes.
+    for (QByteArray data : {QByteArray(1 << 20, '\0'), RandomBytes(0, 7), RandomBytes(1, 7),
+                            RandomBytes(4, 7), RandomBytes(1000, 7)}) {
+        const bool zeros = data.size() == 1 << 20;
+        const QByteArray payload = zeros ? zlib(data) : data;
         ByteWriter out;
-        ASSERT_TRUE(WriteCompressedBlock(out, Data(data), size, kPixelsPacked));
-        const QByteArray expected = Bytes().u32(uint32_t(size)).raw(data);
-        EXPECT_EQ(out.data(), expected) << size;
+        ASSERT_TRUE(WriteCompressedBlock(out, Data(data), data.size(), kPixelsPacked));
+        const QByteArray block = Bytes().u32(uint32_t(payload.size())).raw(payload);
+        EXPECT_EQ(out.data(), block) << data.size();
+        EXPECT_TRUE(!zeros || payload.size() < 4096);
 
-        QByteArray back(size, 'x');
-        ByteReader in(expected);
-        ASSERT_TRUE(ReadCompressedBlock(in, Data(back), size, kPixelsPacked));
+        QByteArray back(data.size(), 'x');
+        const QByteArray followed = block + '\x5a';
+        ByteReader in(followed);
+        ASSERT_TRUE(ReadCompressedBlock(in, Data(back), back.size(), kPixelsPacked));
         EXPECT_EQ(back, data);
-        EXPECT_EQ(in.remaining(), 0);
+        EXPECT_EQ(in.remaining(), 1);
     }
 }
 
@@ -94,62 +66,42 @@ TEST(CompressedBlock, RawMethodHasNoLengthAndMethodOneTouchesNothing)
     EXPECT_FALSE(ReadCompressedBlock(in, Data(back), 1, kPixelsRaw));
 }
 
-TEST(CompressedBlock, ReaderRefusesLengthsBeyondTheData)
+TEST(CompressedBlock, ReaderRefusesBadLengthsAndStreams)
 {
-    QByteArray destination(5000, 'x');
-    // A zlib length (below the raw size) with too few bytes behind it.
-    const QByteArray shortStream = Bytes().u32(1000).zeros(10);
-    ByteReader a(shortStream);
-    EXPECT_FALSE(ReadCompressedBlock(a, Data(destination), 5000, kPixelsPacked));
-    EXPECT_FALSE(a.ok());
-    // A raw length (not below the raw size) that runs past the end.
-    const QByteArray shortRaw = Bytes().u32(0xffffffffu).zeros(6000);
-    ByteReader b(shortRaw);
-    EXPECT_FALSE(ReadCompressedBlock(b, Data(destination), 5000, kPixelsPacked));
-    EXPECT_EQ(destination, QByteArray(5000, 'x'));
-}
-
-TEST(CompressedBlock, ZlibStreamMustUnpackToExactlyTheRawSize)
-{
+    // A zlib length (below the raw size) or a raw length with too few bytes behind it fails the
+    // reader before anything is written.
     QByteArray destination(100, 'x');
-    const QByteArray tooShort = Zlib(QByteArray(50, 'a'));
-    const QByteArray tooLong = Zlib(QByteArray(200, 'a'));
-    const QByteArray exact = Zlib(QByteArray(100, 'a'));
+    for (const QByteArray &block :
+         {Bytes().u32(50).zeros(10).data(), Bytes().u32(0xffffffffu).zeros(200).data()}) {
+        ByteReader in(block);
+        EXPECT_FALSE(ReadCompressedBlock(in, Data(destination), 100, kPixelsPacked));
+        EXPECT_FALSE(in.ok());
+        EXPECT_EQ(destination, QByteArray(100, 'x'));
+    }
+    // A zlib stream must unpack to exactly the raw size; its extent is known, so what follows it
+    // is still readable.
+    const QByteArray exact = zlib(QByteArray(100, 'a'));
     QByteArray garbage = exact;
     garbage[2] = char(garbage[2] ^ 0x55);
-    QByteArray cut = exact.first(exact.size() - 3);
-
-    for (const QByteArray &stream : {tooShort, tooLong, garbage, cut}) {
+    for (const QByteArray &stream : {zlib(QByteArray(50, 'a')), zlib(QByteArray(200, 'a')), garbage,
+                                     exact.first(exact.size() - 3)}) {
         const QByteArray block = Bytes().u32(uint32_t(stream.size())).raw(stream).u32(77);
         ByteReader in(block);
         EXPECT_FALSE(ReadCompressedBlock(in, Data(destination), 100, kPixelsPacked));
-        // The stream's extent is known, so what follows it is still readable.
         uint32_t next = 0;
-        EXPECT_TRUE(in.readU32(next));
-        EXPECT_EQ(next, 77u);
+        EXPECT_TRUE(in.readU32(next) && next == 77u);
     }
-    const QByteArray goodBlock = Bytes().u32(uint32_t(exact.size())).raw(exact);
-    ByteReader good(goodBlock);
-    ASSERT_TRUE(ReadCompressedBlock(good, Data(destination), 100, kPixelsPacked));
-    EXPECT_EQ(destination, QByteArray(100, 'a'));
 }
 
-TEST(CompressedBlock, TruncatedBlocksFailWithoutReadingPastTheEnd)
+TEST(CompressedBlock, TruncatedOrDamagedBlocksFailWithoutReadingPastTheEnd)
 {
     QByteArray data = RandomBytes(3000, 3);
     data.replace(0, 2000, QByteArray(2000, 'k'));
     ByteWriter out;
     ASSERT_TRUE(WriteCompressedBlock(out, Data(data), data.size(), kPixelsPacked));
-    const QByteArray block = out.data();
-    ASSERT_LT(block.size(), data.size());
-    QByteArray back(data.size(), '\0');
-    for (qsizetype cut = 0; cut < block.size(); ++cut) {
-        // A detached copy of exactly `cut` bytes, so the sanitizer sees any read past its end.
-        const QByteArray prefix(block.constData(), cut);
-        ByteReader in(prefix);
-        EXPECT_FALSE(ReadCompressedBlock(in, Data(back), back.size(), kPixelsPacked)) << cut;
-    }
-    ByteReader whole(block);
-    ASSERT_TRUE(ReadCompressedBlock(whole, Data(back), back.size(), kPixelsPacked));
-    EXPECT_EQ(back, data);
+    ASSERT_LT(out.data().size(), data.size());
+    test::CheckDamagedBlocks(out.data(), 5, 500, [&](ByteReader &in, qsizetype) {
+        QByteArray back(data.size(), '\0');
+        return ReadCompressedBlock(in, Data(back), back.size(), kPixelsPacked);
+    });
 }

@@ -1,14 +1,11 @@
 #include "simulation/simulationimage.h"
 
-#include "testsupport.h"
-
-#include <gtest/gtest.h>
-#include <zlib.h>
-
-#include <random>
+#include "blockchecks.h"
 
 using namespace warplon;
 using warplon::test::Bytes;
+using warplon::test::pixelBytes;
+using warplon::test::zlib;
 
 namespace {
 
@@ -16,23 +13,12 @@ namespace {
 QByteArray PatternRows(int width, int height)
 {
     Bytes rows;
-    const int padding = (4 - (3 * width) % 4) % 4;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
             rows.u8(uint8_t(x)).u8(uint8_t(y)).u8(7);
-        rows.zeros(padding);
+        rows.zeros((4 - (3 * width) % 4) % 4);
     }
     return rows;
-}
-
-QByteArray Zlib(const QByteArray &data)
-{
-    uLongf length = compressBound(uLong(data.size()));
-    QByteArray packed(qsizetype(length), '\0');
-    compress(reinterpret_cast<Bytef *>(packed.data()), &length,
-             reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size()));
-    packed.truncate(qsizetype(length));
-    return packed;
 }
 
 TCorvexBitmap Pattern(int width, int height)
@@ -45,31 +31,24 @@ TCorvexBitmap Pattern(int width, int height)
     return picture;
 }
 
-QByteArray PixelBytes(const TCorvexBitmap &bitmap, int x, int y)
-{
-    return QByteArray(reinterpret_cast<const char *>(bitmap.image().constScanLine(y)) + 3 * x, 3);
-}
-
 } // namespace
 
 TEST(SimulationImageBlock, WrittenLayoutByVersion)
 {
     const TCorvexBitmap picture = Pattern(3, 2);
     const QByteArray rows = PatternRows(3, 2);
-
-    ByteWriter v4raw;
-    ASSERT_TRUE(WriteSimulationImageBlock(v4raw, picture, 4, 0));
-    EXPECT_EQ(v4raw.data(), Bytes().u8(1).i32(3).i32(2).u8(0).raw(rows).data());
-
-    // Mode 2 with pixels that do not shrink: length = raw size, then the raw rows.
-    ByteWriter v4packed;
-    ASSERT_TRUE(WriteSimulationImageBlock(v4packed, picture, 102, 2));
-    EXPECT_EQ(v4packed.data(), Bytes().u8(1).i32(3).i32(2).u8(2).u32(24).raw(rows).data());
-
-    ByteWriter v3;
-    ASSERT_TRUE(WriteSimulationImageBlock(v3, picture, 3, 2));
-    EXPECT_EQ(v3.data(), Bytes().u8(1).i32(3).i32(2).raw(rows).data());
-
+    // Version 4 with a mode byte (mode 2 with pixels that do not shrink: length = raw size, then
+    // the raw rows); version 3 without one.
+    const std::tuple<int32_t, uint8_t, QByteArray> cases[] = {
+        {4, 0, Bytes().u8(1).i32(3).i32(2).u8(0).raw(rows)},
+        {102, 2, Bytes().u8(1).i32(3).i32(2).u8(2).u32(24).raw(rows)},
+        {3, 2, Bytes().u8(1).i32(3).i32(2).raw(rows)},
+    };
+    for (const auto &[version, mode, expected] : cases) {
+        ByteWriter out;
+        ASSERT_TRUE(WriteSimulationImageBlock(out, picture, version, mode));
+        EXPECT_EQ(out.data(), expected) << version;
+    }
     ByteWriter empty;
     ASSERT_TRUE(WriteSimulationImageBlock(empty, TCorvexBitmap(), 4, 2));
     // A refused mode rolls the block back to "no picture" behind what was already written.
@@ -80,30 +59,22 @@ TEST(SimulationImageBlock, WrittenLayoutByVersion)
 TEST(SimulationImageBlock, ReadsEveryVersion)
 {
     const QByteArray rows = PatternRows(5, 4);
-    const QByteArray stream = Zlib(rows);
+    const QByteArray stream = zlib(rows);
     ASSERT_LT(stream.size(), rows.size());
     const QByteArray v1 = Bytes().u8(1).i32(5).i32(4).u32(uint32_t(stream.size())).raw(stream);
     const QByteArray v3 = Bytes().u8(1).i32(5).i32(4).raw(rows);
     const QByteArray v4 = Bytes().u8(2).i32(5).i32(4).u8(2).u32(uint32_t(rows.size())).raw(rows);
-    const struct
-    {
-        int32_t version;
-        QByteArray block;
-    } cases[] = {{1, v1}, {2, v1}, {3, v3}, {4, v4}, {102, v4}};
-    for (const auto &c : cases) {
+    const std::pair<int32_t, QByteArray> cases[] = {{1, v1}, {2, v1}, {3, v3}, {4, v4}, {102, v4}};
+    for (const auto &[version, block] : cases) {
         TCorvexBitmap picture;
-        const QByteArray data = Bytes().raw(c.block).i32(12345);
+        const QByteArray data = block + Bytes().i32(12345).data(); // the next block
         ByteReader in(data);
-        ASSERT_TRUE(ReadSimulationImageBlock(in, picture, c.version)) << c.version;
-        EXPECT_EQ(picture.Width(), 5);
-        EXPECT_EQ(picture.Height(), 4);
-        EXPECT_EQ(picture.BitsPerPixel(), 24);
-        EXPECT_EQ(PixelBytes(picture, 4, 3), QByteArray("\x04\x03\x07", 3));
-        int32_t next = 0;
-        EXPECT_TRUE(in.readI32(next));
-        EXPECT_EQ(next, 12345) << c.version;
+        ASSERT_TRUE(ReadSimulationImageBlock(in, picture, version)) << version;
+        EXPECT_EQ(std::tuple(picture.Width(), picture.Height(), picture.BitsPerPixel()),
+                  std::tuple(5, 4, 24));
+        EXPECT_EQ(pixelBytes(picture, 4, 3), QByteArray("\x04\x03\x07", 3));
+        EXPECT_EQ(in.remaining(), 4) << version;
     }
-
     // Flag 0: no picture, and an old picture is dropped.
     TCorvexBitmap picture = Pattern(2, 2);
     const QByteArray zero(1, '\0');
@@ -115,7 +86,7 @@ TEST(SimulationImageBlock, ReadsEveryVersion)
 
 TEST(SimulationImageBlock, HostileSizesAreRefusedBeforeAllocating)
 {
-    const QByteArray tinyStream = Zlib(QByteArray(64, '\0'));
+    const QByteArray tinyStream = zlib(QByteArray(64, '\0'));
     const QByteArray blocks[] = {
         Bytes().u8(1).i32(0).i32(10).u8(0).zeros(100),
         Bytes().u8(1).i32(-4).i32(-4).u8(0).zeros(100),
@@ -136,11 +107,9 @@ TEST(SimulationImageBlock, HostileSizesAreRefusedBeforeAllocating)
         picture.onChange = [&] { ++allocations; };
         ByteReader in(block);
         EXPECT_FALSE(ReadSimulationImageBlock(in, picture, 4));
-        EXPECT_FALSE(picture.IsAllocated());
-        EXPECT_FALSE(in.ok());
+        EXPECT_FALSE(picture.IsAllocated() || in.ok());
         EXPECT_EQ(allocations, 0);
     }
-
     // A stream that stays within zlib's ratio but lies about its size is read and refused.
     const QByteArray liar
         = Bytes().u8(1).i32(10).i32(10).u8(2).u32(uint32_t(tinyStream.size())).raw(tinyStream);
@@ -153,42 +122,29 @@ TEST(SimulationImageBlock, HostileSizesAreRefusedBeforeAllocating)
 TEST(SimulationImageBlock, TruncationAndCorruptionNeverLeaveAHalfPicture)
 {
     const QByteArray rows = PatternRows(9, 7);
-    const QByteArray stream = Zlib(rows);
-    const QByteArray valid[] = {
-        Bytes().u8(1).i32(9).i32(7).u8(0).raw(rows),
-        Bytes().u8(1).i32(9).i32(7).u8(2).u32(uint32_t(stream.size())).raw(stream),
-    };
-    for (const QByteArray &block : valid) {
-        for (qsizetype cut = 0; cut < block.size(); ++cut) {
-            const QByteArray prefix(block.constData(), cut);
+    const QByteArray stream = zlib(rows);
+    for (const QByteArray &block :
+         {Bytes().u8(1).i32(9).i32(7).u8(0).raw(rows).data(),
+          Bytes().u8(1).i32(9).i32(7).u8(2).u32(uint32_t(stream.size())).raw(stream).data()}) {
+        test::CheckDamagedBlocks(block, 11, 400, [](ByteReader &in, qsizetype) {
             TCorvexBitmap picture = Pattern(2, 2);
-            ByteReader in(prefix);
-            EXPECT_FALSE(ReadSimulationImageBlock(in, picture, 4)) << cut;
-            EXPECT_FALSE(picture.IsAllocated()) << cut;
-        }
-        std::mt19937 random(11);
-        for (int round = 0; round < 400; ++round) {
-            const QByteArray damaged = test::corrupted(block, random, 1 + round % 4);
-            TCorvexBitmap picture;
-            ByteReader in(damaged);
+            ByteReader header(in);
+            uint8_t present = 0;
             int32_t width = 0;
             int32_t height = 0;
-            ByteReader header(damaged, 1);
+            header.readU8(present);
             header.readI32(width);
             header.readI32(height);
-            if (ReadSimulationImageBlock(in, picture, 4)) {
-                if (damaged[0] != 0) {
-                    EXPECT_EQ(picture.Width(), width);
-                    EXPECT_EQ(picture.Height(), height);
-                }
-            } else {
-                EXPECT_FALSE(picture.IsAllocated());
-            }
-        }
+            const bool ok = ReadSimulationImageBlock(in, picture, 4);
+            // Either a whole picture of the stored size, or none.
+            EXPECT_EQ(picture.IsAllocated(), ok && present != 0);
+            EXPECT_TRUE(!ok || !present || picture.image().size() == QSize(width, height));
+            return ok;
+        });
     }
 }
 
-TEST(SimulationImage, PreviewShrinksColourOnColour)
+TEST(SimulationImage, PreviewsAreHundredRowsOf240Bytes)
 {
     // Vertical stripes one pixel wide, alternately red and blue: blending would give purple.
     TCorvexBitmap picture;
@@ -196,40 +152,31 @@ TEST(SimulationImage, PreviewShrinksColourOnColour)
     for (int x = 0; x < 801; ++x)
         picture.Fill(x % 2 ? 0xff0000 : 0x0000ff, QRect(x, 0, 1, 333));
     const TCorvexBitmap preview = MakePreview(picture, 0);
-    ASSERT_EQ(preview.Width(), 80);
-    ASSERT_EQ(preview.Height(), 100);
-    ASSERT_EQ(preview.BitsPerPixel(), 24);
+    ASSERT_EQ(std::tuple(preview.Width(), preview.Height(), preview.BitsPerPixel()),
+              std::tuple(80, 100, 24));
     for (int y = 0; y < 100; y += 9) {
         for (int x = 0; x < 80; ++x) {
-            const QByteArray pixel = PixelBytes(preview, x, y);
+            const QByteArray pixel = pixelBytes(preview, x, y);
             EXPECT_TRUE(pixel == QByteArray("\xff\x00\x00", 3)
                         || pixel == QByteArray("\x00\x00\xff", 3))
                 << x << "," << y;
         }
     }
-
+    // Without a picture the preview is the background colour.
     const TCorvexBitmap blank = MakePreview(TCorvexBitmap(), 0x808040);
     ASSERT_EQ(blank.Width(), 80);
-    EXPECT_EQ(PixelBytes(blank, 79, 99), QByteArray("\x80\x80\x40", 3));
-    EXPECT_EQ(PixelBytes(blank, 0, 0), QByteArray("\x80\x80\x40", 3));
-}
+    EXPECT_EQ(pixelBytes(blank, 79, 99), QByteArray("\x80\x80\x40", 3));
+    EXPECT_EQ(pixelBytes(blank, 0, 0), QByteArray("\x80\x80\x40", 3));
 
-TEST(SimulationImage, PreviewPixelsAreHundredRowsOf240Bytes)
-{
-    Bytes file;
-    for (int y = 0; y < 100; ++y) {
-        for (int x = 0; x < 80; ++x)
-            file.u8(uint8_t(x)).u8(uint8_t(y)).u8(0x33);
-    }
-    file.u8(0xee);
-    TCorvexBitmap preview;
-    ByteReader in(file.data());
-    ASSERT_TRUE(ReadPreviewPixels(in, preview));
-    EXPECT_EQ(in.position(), 24000);
-    EXPECT_EQ(PixelBytes(preview, 79, 99), QByteArray("\x4f\x63\x33", 3));
-
-    const QByteArray cut = file.data().left(23999);
+    // The stored preview: 100 rows of 80 pixels, no padding.
+    const QByteArray file = PatternRows(80, 100);
+    TCorvexBitmap read;
+    ByteReader in(file);
+    ASSERT_TRUE(ReadPreviewPixels(in, read));
+    EXPECT_EQ(in.remaining(), 0);
+    EXPECT_EQ(pixelBytes(read, 79, 99), QByteArray("\x4f\x63\x07", 3));
+    const QByteArray cut = file.left(23999);
     ByteReader shortData(cut);
-    EXPECT_FALSE(ReadPreviewPixels(shortData, preview));
-    EXPECT_FALSE(preview.IsAllocated());
+    EXPECT_FALSE(ReadPreviewPixels(shortData, read));
+    EXPECT_FALSE(read.IsAllocated());
 }

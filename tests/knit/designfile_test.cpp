@@ -1,13 +1,10 @@
 #include "knit/designfile.h"
 
 #include "app/designjson.h"
-#include "base/bytestream.h"
-#include "testsupport.h"
+#include "blockchecks.h"
 
 #include <QFile>
 #include <QJsonDocument>
-
-#include <gtest/gtest.h>
 
 using namespace warplon;
 using warplon::test::Bytes;
@@ -17,197 +14,28 @@ using warplon::test::writeFile;
 
 namespace {
 
-QByteArray json(Design &design, int32_t version = 0)
+QByteArray json(Design &design)
 {
-    return QJsonDocument(DesignToJson(design, version)).toJson();
+    return QJsonDocument(DesignToJson(design, 0)).toJson();
 }
-
-// A design with something other than the defaults in every block.
-void fillDesign(Design &d)
-{
-    MainData start;
-    start.barCount = 3;
-    start.courseCount = 6;
-    MakeNewDesign(d, start);
-    d.header.note1 = "Sharkskin 2024";
-    d.header.note2 = "SK-01";
-    d.header.note3 = "\xea\xb0\x80"; // a Hangul syllable in UTF-8
-    d.header.gauge = 32;
-    d.header.coursesPerCm = 22.5;
-    d.document.yarns[0].name = "N40";
-    d.document.yarns.push_back(Yarn{});
-    d.document.yarns[1].color = 0x0000FF;
-    d.document.bars[1].threading = {{1, 2, 1, 0}, {0, 1, 0, 0}};
-    d.document.bars[2].courseStates[3].runIn = 2100;
-    d.document.optimizeRepeat = 0;
-    d.properties.rpm = 1200;
-    d.treatment.method = 1;
-    d.treatment.Resize(6);
-    d.treatment.courseFlags[2] = {1, 0, 1, 0};
-    d.guideBars.formula[1] = 0;
-    d.guideBars.description[0] = "front bar";
-    d.simulation.fuzz = 12;
-    d.simulation.backgroundColor = 0x102030;
-    d.designWindow.chartBackground = 2;
-    d.cost.exchangeRate = 1300.0;
-    d.cost.capa = 2.5;
-    // A picture whose left half is red and right half blue.
-    ASSERT_TRUE(d.picture.Create(160, 200, nullptr, 24));
-    d.picture.Fill(0x0000FF, QRect(0, 0, 80, 200));
-    d.picture.Fill(0xFF0000, QRect(80, 0, 80, 200));
-}
-
-QByteArray savedBytes(Design &d, const TempDir &dir, uint8_t compress = 0)
-{
-    const QString path = dir.file(QStringLiteral("design.trc"));
-    EXPECT_TRUE(SaveDesign(path, d.records(), compress));
-    return readFile(path);
-}
-
-} // namespace
-
-TEST(DesignFile, SavesTheLayoutAndReadsEveryBlockBack)
-{
-    TempDir dir;
-    Design original;
-    fillDesign(original);
-    const QByteArray bytes = savedBytes(original, dir);
-
-    ByteReader in(bytes);
-    int32_t version = 0;
-    in.readI32(version);
-    EXPECT_EQ(version, 102);
-    // The preview: 100 rows of 240 bytes, red on the left and blue on the right (BGR order).
-    EXPECT_EQ(uchar(bytes[4 + 2]), 0xFF);
-    EXPECT_EQ(uchar(bytes[4 + 0]), 0x00);
-    EXPECT_EQ(uchar(bytes[4 + 239 - 2]), 0xFF);
-    EXPECT_EQ(bytes.mid(4 + 24000, 25000 - 24004), QByteArray(996, '\0'));
-    // The header block at 25000 starts with its version and the file name the save stored.
-    ByteReader header(bytes, 25000);
-    int32_t headerVersion = 0;
-    QByteArray fileName;
-    header.readI32(headerVersion);
-    header.readZString(fileName);
-    EXPECT_EQ(headerVersion, 2);
-    EXPECT_EQ(fileName, dir.file(QStringLiteral("design.trc")).toLocal8Bit());
-
-    Design loaded;
-    MakeNewDesign(loaded);
-    int32_t loadedVersion = 0;
-    ASSERT_EQ(LoadDesign(dir.file(QStringLiteral("design.trc")), loaded.records(), &loadedVersion),
-              LoadResult::Loaded);
-    EXPECT_EQ(loadedVersion, 102);
-    EXPECT_EQ(json(loaded), json(original));
-}
-
-TEST(DesignFile, CompressedPictureReadsBackThePixels)
-{
-    TempDir dir;
-    Design original;
-    fillDesign(original);
-    const QByteArray raw = savedBytes(original, dir, 0);
-    const QByteArray packed = savedBytes(original, dir, 2);
-    EXPECT_LT(packed.size(), raw.size());
-
-    Design loaded;
-    MakeNewDesign(loaded);
-    ASSERT_EQ(LoadDesign(dir.file(QStringLiteral("design.trc")), loaded.records()),
-              LoadResult::Loaded);
-    EXPECT_EQ(loaded.picture.image(), original.picture.image());
-}
-
-TEST(DesignFile, OlderVersionsKeepTheBlocksTheyLackInTheirResetState)
-{
-    TempDir dir;
-    Design original;
-    fillDesign(original);
-    const QByteArray full = savedBytes(original, dir);
-    // The last two blocks: the design-window block (8 bytes) and the cost block.
-    const qsizetype costSize = 4 + 2 * 8 + 8 * 128 + 22 * 8;
-    const qsizetype v101Size = full.size() - costSize;
-    const qsizetype v100Size = v101Size - 8;
-
-    for (int32_t version : {100, 101}) {
-        QByteArray bytes = full.left(version == 100 ? v100Size : v101Size);
-        Bytes patched;
-        patched.i32(version);
-        bytes.replace(0, 4, patched.data());
-        const QString path = dir.file(QStringLiteral("old.trc"));
-        ASSERT_TRUE(writeFile(path, bytes));
-
-        Design loaded;
-        MakeNewDesign(loaded);
-        loaded.cost.capa = 9.0; // values of the design that was open before
-        loaded.designWindow.chartBackground = 1;
-        ASSERT_EQ(LoadDesign(path, loaded.records()), LoadResult::Loaded);
-        EXPECT_EQ(loaded.cost.capa, 1.0);
-        EXPECT_EQ(loaded.cost.exchangeRate, 1200.0);
-        EXPECT_EQ(loaded.designWindow.chartBackground, version == 101 ? 2 : 0);
-        EXPECT_EQ(loaded.document.bars.size(), 3u);
-        EXPECT_EQ(loaded.guideBars.description[0], "front bar");
-    }
-}
-
-TEST(DesignFile, RefusedLoadsLeaveTheOpenDesignAsItWas)
-{
-    TempDir dir;
-    Design open;
-    fillDesign(open);
-    const QByteArray before = json(open);
-
-    const QString newer = dir.file(QStringLiteral("newer.trc"));
-    ASSERT_TRUE(writeFile(newer, Bytes().i32(103).zeros(30000)));
-    EXPECT_EQ(LoadDesign(newer, open.records()), LoadResult::VersionError);
-    EXPECT_EQ(LoadFailureMessage(LoadResult::VersionError), QStringLiteral("version error"));
-
-    const QString tiny = dir.file(QStringLiteral("tiny.trc"));
-    ASSERT_TRUE(writeFile(tiny, QByteArray("\x66\x00", 2)));
-    EXPECT_EQ(LoadDesign(tiny, open.records()), LoadResult::Unreadable);
-    const QString zero = dir.file(QStringLiteral("zero.trc"));
-    ASSERT_TRUE(writeFile(zero, Bytes().i32(0).zeros(100)));
-    EXPECT_EQ(LoadDesign(zero, open.records()), LoadResult::Unreadable);
-    EXPECT_EQ(LoadDesign(dir.file(QStringLiteral("missing.trc")), open.records()),
-              LoadResult::Unreadable);
-
-    EXPECT_EQ(json(open), before);
-}
-
-namespace {
 
 // An old-layout file (version 5 writes runs field by field, version 1 as 32-byte records).
 QByteArray oldLayoutFile(int32_t version)
 {
     Bytes b;
     b.i32(version);
-    // Header fields: bars, courses, finished wales/inch, finished courses/cm, repeats down and
-    // across, back view, fuzz, gauge, courses/cm, width, background, zoom.
+    // Header: bars, courses, finished wales/inch, finished courses/cm, repeats down and across,
+    // back view, fuzz, gauge, courses/cm, width, background, zoom.
     b.i32(1).i32(4).i32(56).f64(18.0).i32(2).i32(3).u8(1).i32(5).i32(28).f64(20.0).f64(84.0);
     b.i32(0x404040).i32(6);
     if (version > 4) // the property block
-        b.i32(1)
-            .zstring("KS4")
-            .zstring("2001-05-01")
-            .i32(880)
-            .f64(20.28)
-            .f64(24.0)
-            .i32(85)
-            .i32(2)
-            .i32(0)
-            .zeros(16);
+        b.i32(1).zstring("KS4").zstring("").i32(880).f64(0).f64(0).i32(0).i32(0).i32(0).zeros(16);
     b.i32(1).i32(2); // one bar, two old yarn records
     for (int32_t i = 0; i < 2; ++i) {
-        b.i32(0);                        // yarn use: bar
-        b.i32(0x0301);                   // material 1 in the low byte
-        b.f64(i == 0 ? 40.0 : 70.0);     // denier
-        b.i32(i == 0 ? 12 : 24);         // filaments
-        b.i32(0x0200);                   // optical 0 in the low byte
-        b.i32(i == 0 ? 0xFFFFFF : 0xFF); // color
-        b.i32(1650 + i);                 // yarn use: run-in
-        b.f64(1.25);                     // yarn use: metres per yard
-        b.i32(600);                      // yarn use: ends
-        b.i32(-1);                       // not used
-        b.f64(2.5);                      // yarn use: grams per yard
-        b.f64(50.0);                     // yarn use: percent
+        // Bar, material 1 in the low byte, denier, filaments, optical 0 in the low byte, colour;
+        // then the yarn use: run-in, metres per yard, ends, 4 unused bytes, grams per yard, %.
+        b.i32(0).i32(0x0301).f64(i == 0 ? 40.0 : 70.0).i32(i == 0 ? 12 : 24).i32(0x0200);
+        b.i32(i == 0 ? 0xFFFFFF : 0xFF).i32(1650 + i).f64(1.25).i32(600).i32(-1).f64(2.5).f64(50);
     }
     // The bar: tag, courses, shift, visible; two laps; three runs; two run-in values.
     b.i32(9).i32(2).i32(1).u8(1);
@@ -232,145 +60,194 @@ QByteArray oldLayoutFile(int32_t version)
 
 } // namespace
 
-TEST(DesignFile, ReadsTheOldLayoutWithBothRunForms)
+// A saved design with something other than the defaults in every block.
+class DesignFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        MainData start;
+        start.barCount = 3;
+        start.courseCount = 6;
+        MakeNewDesign(original, start);
+        original.header.note1 = "Sharkskin 2024";
+        original.header.note3 = "\xea\xb0\x80"; // a Hangul syllable in UTF-8
+        original.header.gauge = 32;
+        TexLayer &document = original.document;
+        document.yarns[0].name = "N40";
+        document.bars[1].threading = {{0, 2, 1, 0}, {0, 1, 0, 0}};
+        document.bars[2].courseStates[3].runIn = 2100;
+        document.optimizeRepeat = 0;
+        original.properties.rpm = 1200;
+        original.treatment.method = 1;
+        original.treatment.Resize(6);
+        original.treatment.courseFlags[2] = {1, 0, 1, 0};
+        original.guideBars.formula[1] = 0;
+        original.guideBars.description[0] = "front bar";
+        original.simulation.fuzz = 12;
+        original.designWindow.chartBackground = 2;
+        original.cost.capa = 2.5;
+        // A picture whose left half is red and right half blue.
+        ASSERT_TRUE(original.picture.Create(160, 200, nullptr, 24));
+        original.picture.Fill(0x0000FF, QRect(0, 0, 80, 200));
+        original.picture.Fill(0xFF0000, QRect(80, 0, 80, 200));
+        bytes = save();
+    }
+
+    QByteArray save(uint8_t compress = 0)
+    {
+        EXPECT_TRUE(SaveDesign(path, original.records(), compress));
+        return readFile(path);
+    }
+
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("design.trc"));
+    Design original;
+    QByteArray bytes;
+};
+
+TEST_F(DesignFile, SavesTheLayoutAndReadsEveryBlockBack)
+{
+    EXPECT_EQ(bytes.left(4), Bytes().i32(102).data());
+    // The preview: 100 rows of 240 bytes, red on the left and blue on the right (BGR order).
+    EXPECT_EQ(bytes.mid(4, 3), QByteArray("\x00\x00\xff", 3));
+    EXPECT_EQ(bytes.mid(4 + 237, 3), QByteArray("\xff\x00\x00", 3));
+    EXPECT_EQ(bytes.mid(4 + 24000, 25000 - 24004), QByteArray(996, '\0'));
+    // The header block at 25000 starts with its version and the file name the save stored.
+    const QByteArray name = path.toLocal8Bit();
+    EXPECT_EQ(bytes.mid(25000, 4 + 4 + name.size() + 1), Bytes().i32(2).zstring(name).data());
+
+    // Both picture forms read back every block; the compressed one is smaller.
+    for (int compress : {0, 2}) {
+        const qsizetype size = save(uint8_t(compress)).size();
+        EXPECT_TRUE(compress == 0 ? size == bytes.size() : size < bytes.size());
+        Design loaded;
+        MakeNewDesign(loaded);
+        int32_t version = 0;
+        ASSERT_EQ(LoadDesign(path, loaded.records(), &version), LoadResult::Loaded);
+        EXPECT_EQ(version, 102);
+        EXPECT_EQ(json(loaded), json(original));
+        EXPECT_EQ(loaded.picture.image(), original.picture.image());
+    }
+
+    // The file manager's preview and header come from the file.
+    TCorvexBitmap preview;
+    MainData header;
+    ASSERT_TRUE(ReadPreview(path, preview, header));
+    EXPECT_EQ(header.note1, "Sharkskin 2024");
+    EXPECT_EQ(preview.image().size(), QSize(80, 100));
+    EXPECT_EQ(preview.image().pixelColor(10, 50), QColor(255, 0, 0));
+    EXPECT_EQ(preview.image().pixelColor(70, 50), QColor(0, 0, 255));
+}
+
+TEST_F(DesignFile, OlderVersionsKeepTheBlocksTheyLackInTheirResetState)
+{
+    // Version 101 lacks the cost block at the end, version 100 also the 8-byte window block. They
+    // are not read even when bytes follow the picture block.
+    const qsizetype v101Size = bytes.size() - (4 + 2 * 8 + 8 * 128 + 22 * 8);
+    for (const auto &[version, whole] : {std::pair(100, false), std::pair(101, false),
+                                         std::pair(100, true), std::pair(101, true)}) {
+        QByteArray old = whole ? bytes : bytes.left(version == 100 ? v101Size - 8 : v101Size);
+        old.replace(0, 4, Bytes().i32(version).data());
+        Design loaded;
+        MakeNewDesign(loaded);
+        loaded.cost.capa = 9.0; // values of the design that was open before
+        loaded.designWindow.chartBackground = 1;
+        ASSERT_EQ(LoadDesignFromBytes(old, QString(), loaded.records()), LoadResult::Loaded);
+        EXPECT_EQ(loaded.cost.capa, 1.0) << version;
+        EXPECT_EQ(loaded.designWindow.chartBackground, version == 101 ? 2 : 0) << version;
+        EXPECT_EQ(loaded.guideBars.description[0], "front bar");
+    }
+}
+
+TEST_F(DesignFile, RefusedLoadsAndSavesLeaveEverythingAsItWas)
+{
+    const QByteArray before = json(original);
+    EXPECT_EQ(LoadDesignFromBytes(Bytes().i32(103).zeros(30000), QString(), original.records()),
+              LoadResult::VersionError);
+    EXPECT_EQ(LoadFailureMessage(LoadResult::VersionError), QStringLiteral("version error"));
+    for (const QByteArray &file : {QByteArray("\x66\x00", 2), Bytes().i32(0).zeros(100).data()})
+        EXPECT_EQ(LoadDesignFromBytes(file, QString(), original.records()), LoadResult::Unreadable);
+    EXPECT_EQ(LoadDesign(dir.file(QStringLiteral("missing.trc")), original.records()),
+              LoadResult::Unreadable);
+    EXPECT_EQ(json(original), before);
+
+    QString error;
+    EXPECT_FALSE(SaveDesign(dir.file(QStringLiteral("no/x.trc")), original.records(), 0, &error));
+    EXPECT_FALSE(error.isEmpty());
+    original.header.note1 = "changed";
+    EXPECT_NE(save(), bytes);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".tmp")));
+}
+
+TEST_F(DesignFile, ReadsTheOldLayoutWithBothRunForms)
 {
     for (int32_t version : {1, 5}) {
         SCOPED_TRACE(version);
-        TempDir dir;
-        const QString path = dir.file(QStringLiteral("old.trc"));
-        ASSERT_TRUE(writeFile(path, oldLayoutFile(version)));
-
         Design d;
         MakeNewDesign(d);
         d.header.note1 = "previous";
-        ASSERT_EQ(LoadDesign(path, d.records()), LoadResult::Loaded);
-
-        EXPECT_EQ(d.header.barCount, 1);
-        EXPECT_EQ(d.header.courseCount, 4);
-        EXPECT_EQ(d.header.widthInch, 84.0);
-        EXPECT_TRUE(d.header.note1.isEmpty());
+        ASSERT_EQ(LoadDesignFromBytes(oldLayoutFile(version), path, d.records()),
+                  LoadResult::Loaded);
+        EXPECT_EQ(std::tuple(d.header.courseCount, d.header.widthInch, d.header.note1),
+                  std::tuple(4, 84.0, QByteArray()));
         EXPECT_EQ(d.header.fileName, path.toLocal8Bit());
-        EXPECT_EQ(d.simulation.coursesPerCm, 18.0);
-        EXPECT_EQ(d.simulation.walesPerInch, 56.0);
-        EXPECT_EQ(d.simulation.widthInch, 28.0 * 84.0 / 56.0);
-        EXPECT_EQ(d.simulation.repeatsAcross, 3);
-        EXPECT_EQ(d.simulation.backView, 1);
-        EXPECT_EQ(d.simulation.zoomUnits, 6);
+        const SimulationSettings &s = d.simulation;
+        EXPECT_EQ(std::tuple(s.coursesPerCm, s.widthInch, s.repeatsAcross, s.zoomUnits),
+                  std::tuple(18.0, 28.0 * 84.0 / 56.0, 3, 6));
         EXPECT_EQ(d.treatment.method, 2);
+        EXPECT_EQ(d.properties.machineName, version > 4 ? "KS4" : "");
 
-        ASSERT_EQ(d.document.yarns.size(), 3u);
-        EXPECT_EQ(d.document.yarns[1].denier, 70.0);
-        EXPECT_EQ(d.document.yarns[1].material, 1);
-        EXPECT_EQ(d.document.yarns[2].color, 0x00FF00);
-        EXPECT_EQ(d.document.yarns[2].material, 3);
-        EXPECT_EQ(d.document.yarns[2].optical, 4);
+        // Yarns from the old records, then one per run that matches none of them.
+        const std::vector<Yarn> &yarns = d.document.yarns;
+        ASSERT_EQ(yarns.size(), 3u);
+        EXPECT_EQ(std::tuple(yarns[1].denier, yarns[1].material, yarns[1].color),
+                  std::tuple(70.0, 1, 0xFF));
+        EXPECT_EQ(std::tuple(yarns[2].color, yarns[2].material, yarns[2].optical),
+                  std::tuple(0x00FF00, 3, 4));
         ASSERT_EQ(d.document.yarnUses.size(), 2u);
-        EXPECT_EQ(d.document.yarnUses[1].yarn, 1);
-        EXPECT_EQ(d.document.yarnUses[1].runIn, 1651);
-        EXPECT_EQ(d.document.yarnUses[1].ends, 600);
-        EXPECT_EQ(d.document.yarnUses[1].percent, 50.0);
+        const YarnUse &use = d.document.yarnUses[1];
+        EXPECT_EQ(std::tuple(use.yarn, use.runIn, use.percent), std::tuple(1, 1651, 50.0));
 
         ASSERT_EQ(d.document.bars.size(), 1u);
         const Tex &bar = d.document.bars[0];
         const uint8_t flag = version < 2 ? 0 : 1;
         EXPECT_EQ(bar.threading, (std::vector<WaleState>{{1, 2, 1, flag}, {2, 3, 1, flag}}));
         EXPECT_EQ(d.document.completeNeedle, 5);
-        EXPECT_EQ(d.document.optimizeRepeat, 1);
         // Courses follow the header: the two stored laps, then fresh ones.
         ASSERT_EQ(bar.LappingCount(), 4);
         EXPECT_EQ(bar.lapping[1], (ChainLink{1, 2, 2}));
-        EXPECT_EQ(bar.courseStates[1].runIn, 1600);
-        EXPECT_EQ(bar.courseStates[3].runIn, 1700);
-        EXPECT_EQ(bar.shift, 1);
-        if (version > 4) {
-            EXPECT_EQ(d.properties.machineName, "KS4");
-        }
+        EXPECT_EQ(std::tuple(bar.courseStates[1].runIn, bar.courseStates[3].runIn, bar.shift),
+                  std::tuple(1600, 1700, 1));
     }
-}
-
-TEST(DesignFile, PreviewComesFromTheFileWithoutTouchingAnyDesign)
-{
-    TempDir dir;
-    Design original;
-    fillDesign(original);
-    savedBytes(original, dir);
-
+    // An old file has no stored preview; it is shrunk from its picture, or refused without one.
     TCorvexBitmap preview;
     MainData header;
-    ASSERT_TRUE(ReadPreview(dir.file(QStringLiteral("design.trc")), preview, header));
-    EXPECT_EQ(preview.Width(), 80);
-    EXPECT_EQ(preview.Height(), 100);
-    EXPECT_EQ(header.note1, "Sharkskin 2024");
-    EXPECT_EQ(header.gauge, 32);
-    EXPECT_EQ(preview.image().pixelColor(10, 50), QColor(255, 0, 0));
-    EXPECT_EQ(preview.image().pixelColor(70, 50), QColor(0, 0, 255));
-
-    // An old file has no stored preview; it is shrunk from its picture, or refused without one.
-    const QString old = dir.file(QStringLiteral("old.trc"));
-    ASSERT_TRUE(writeFile(old, oldLayoutFile(5)));
-    MainData oldHeader;
-    TCorvexBitmap oldPreview;
-    EXPECT_FALSE(ReadPreview(old, oldPreview, oldHeader));
-    EXPECT_EQ(oldHeader.gauge, 28);
+    EXPECT_FALSE(ReadPreviewFromBytes(oldLayoutFile(5), path, preview, header));
+    EXPECT_EQ(header.gauge, 28);
 }
 
-TEST(DesignFile, DamagedFilesLoadWhatTheyHoldWithoutFaults)
+TEST_F(DesignFile, DamagedFilesLoadWhatTheyHoldWithoutFaults)
 {
-    TempDir dir;
-    Design original;
-    fillDesign(original);
-    const QByteArray good = savedBytes(original, dir, 2);
-    const QString path = dir.file(QStringLiteral("damaged.trc"));
-
-    auto loadBytes = [&](const QByteArray &bytes) {
-        writeFile(path, bytes);
+    const QByteArray good = save(2);
+    auto load = [](const QByteArray &file) {
         Design d;
         MakeNewDesign(d);
-        const LoadResult result = LoadDesign(path, d.records());
-        if (result == LoadResult::Loaded) {
+        if (LoadDesignFromBytes(file, QString(), d.records()) == LoadResult::Loaded) {
             EXPECT_FALSE(d.document.yarns.empty());
             EXPECT_LE(d.document.bars.size(), size_t(kMaxBars));
         }
         TCorvexBitmap preview;
         MainData header;
-        ReadPreview(path, preview, header);
+        ReadPreviewFromBytes(file, QString(), preview, header);
     };
-    // Cut inside the preview, the gap and at every byte of the blocks.
+    // Cuts inside the preview and the gap, then every cut and damage of the blocks.
     for (qsizetype n = 0; n < 25000; n += 997)
-        loadBytes(good.left(n));
-    for (qsizetype n = 25000; n < good.size(); ++n)
-        loadBytes(good.left(n));
-    std::mt19937 random(11);
-    for (int i = 0; i < 200; ++i) {
-        QByteArray bad = good;
-        const QByteArray blocks = warplon::test::corrupted(good.mid(25000), random, 1 + i % 6);
-        bad.replace(25000, blocks.size(), blocks);
-        loadBytes(bad);
-    }
-    for (int32_t version : {1, 5}) {
-        const QByteArray old = oldLayoutFile(version);
-        for (qsizetype n = 4; n < old.size(); ++n)
-            loadBytes(old.left(n));
-        for (int i = 0; i < 200; ++i)
-            loadBytes(warplon::test::corrupted(old, random, 1 + i % 4));
-    }
-}
-
-TEST(DesignFile, FailedSaveKeepsTheOldFile)
-{
-    TempDir dir;
-    Design d;
-    fillDesign(d);
-    QString error;
-    EXPECT_FALSE(
-        SaveDesign(dir.file(QStringLiteral("no/such/folder/x.trc")), d.records(), 0, &error));
-    EXPECT_FALSE(error.isEmpty());
-
-    const QString path = dir.file(QStringLiteral("kept.trc"));
-    ASSERT_TRUE(SaveDesign(path, d.records(), 0));
-    const QByteArray first = readFile(path);
-    d.header.note1 = "changed";
-    ASSERT_TRUE(SaveDesign(path, d.records(), 0));
-    EXPECT_NE(readFile(path), first);
-    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".tmp")));
+        load(good.left(n));
+    test::ForEachDamagedCopy(good.mid(25000), 11, 200, [&](const QByteArray &blocks, qsizetype) {
+        load(good.left(25000) + blocks);
+    });
+    for (int32_t version : {1, 5})
+        test::ForEachDamagedCopy(oldLayoutFile(version), 12, 200,
+                                 [&](const QByteArray &file, qsizetype) { load(file); });
 }

@@ -6,31 +6,28 @@ using warplon::test::Bytes;
 
 namespace {
 
-Yarn SampleYarn()
-{
-    return Yarn{.name = "Nylon 6",
-                .code = "N40",
-                .extraText = "x",
-                .maker = "Hyosung",
-                .remark = "",
-                .yarnNumber = 7,
-                .yarnValue = 3.25,
-                .denier = 70.0,
-                .filaments = 24,
-                .material = MaterialDirectInput,
-                .optical = 9,
-                .yarnText1 = "Tencel",
-                .yarnText2 = "dull",
-                .stretch = 0.5,
-                .gloss = 0.625,
-                .translucency = 0.125,
-                .color = 0x0000ff,
-                .reserved = 2,
-                .hidden = 1,
-                .yarnImage = QByteArray("\x01\x02\x00\x03", 4)};
-}
+const Yarn kSample = {.name = "Nylon 6",
+                      .code = "N40",
+                      .extraText = "x",
+                      .maker = "Hyosung",
+                      .remark = "",
+                      .yarnNumber = 7,
+                      .yarnValue = 3.25,
+                      .denier = 70.0,
+                      .filaments = 24,
+                      .material = MaterialDirectInput,
+                      .optical = 9,
+                      .yarnText1 = "Tencel",
+                      .yarnText2 = "dull",
+                      .stretch = 0.5,
+                      .gloss = 0.625,
+                      .translucency = 0.125,
+                      .color = 0x0000ff,
+                      .reserved = 2,
+                      .hidden = 1,
+                      .yarnImage = QByteArray("\x01\x02\x00\x03", 4)};
 
-// Everything from denier to hidden, as SampleYarn has it.
+// Everything from denier to hidden, as kSample has it.
 Bytes &Body(Bytes &b)
 {
     return b.f64(70.0).i32(24).u8(5).u8(9).f64(0.5).f64(0.625).f64(0.125).i32(0xff).u8(2).u8(1);
@@ -38,21 +35,25 @@ Bytes &Body(Bytes &b)
 
 } // namespace
 
-TEST(YarnFile, WriterLaysOutVersionThreeAndReadsBack)
+TEST(YarnFile, SavesVersionThreeAndReadsBack)
 {
-    ByteWriter writer;
-    WriteYarnFileRecord(writer, SampleYarn());
+    test::TempDir dir;
+    const QString path = dir.file(QStringLiteral("nylon.yan"));
+    ASSERT_TRUE(SaveYarnFile(path, kSample));
     Bytes expected;
     expected.i32(3).lstring("Nylon 6").lstring("N40").lstring("x").lstring("Hyosung");
-    Body(expected.lstring("").i32(7).f64(3.25)).i32(4).raw(QByteArray("\x01\x02\x00\x03", 4));
+    Body(expected.lstring("").i32(7).f64(3.25)).lstring(QByteArray("\x01\x02\x00\x03", 4));
     expected.lstring("Tencel").lstring("dull");
-    EXPECT_EQ(writer.data(), expected.data());
+    EXPECT_EQ(test::readFile(path), expected.data());
+    Yarn yarn;
+    ASSERT_TRUE(LoadYarnFile(path, yarn));
+    EXPECT_EQ(yarn, kSample);
 
-    Yarn read;
-    ByteReader reader(writer.data());
-    ASSERT_TRUE(ReadYarnFileRecord(reader, read));
-    EXPECT_EQ(read, SampleYarn());
-    EXPECT_EQ(reader.position(), writer.data().size());
+    // A short or missing file leaves the yarn alone.
+    ASSERT_TRUE(test::writeFile(path, expected.data().first(30)));
+    EXPECT_FALSE(LoadYarnFile(path, yarn));
+    EXPECT_FALSE(LoadYarnFile(dir.file(QStringLiteral("missing.yan")), yarn));
+    EXPECT_EQ(yarn, kSample);
 
     // The field texts go out as their 256-byte fields hold them.
     Yarn longName;
@@ -66,32 +67,26 @@ TEST(YarnFile, WriterLaysOutVersionThreeAndReadsBack)
 
 TEST(YarnFile, OlderVersionsAndLongTexts)
 {
-    // Version 1 starts with the third text and has no yarnValue and no direct-input names.
+    // Version 1 starts with the third text and has no yarnValue and no direct-input names: they
+    // take the defaults of a new yarn.
     Bytes v1;
-    Body(v1.i32(1).lstring("extra").lstring("maker").lstring("remark").i32(11)).i32(0).i32(-7);
-    Yarn yarn = SampleYarn();
-    ByteReader reader1(v1.data());
-    ASSERT_TRUE(ReadYarnFileRecord(reader1, yarn));
-    Yarn expected = SampleYarn();
+    Body(v1.i32(1).lstring("extra").lstring("maker").lstring("remark").i32(11)).i32(0);
+    Yarn yarn = test::ReadBeforeNextBlock(v1, kSample, ReadYarnFileRecord);
+    Yarn expected = kSample;
     expected.name = expected.code = expected.yarnText1 = expected.yarnText2 = QByteArray();
     expected.yarnImage = QByteArray();
     expected.yarnValue = 0.0;
-    expected.extraText = QByteArrayLiteral("extra");
-    expected.maker = QByteArrayLiteral("maker");
-    expected.remark = QByteArrayLiteral("remark");
-    expected.yarnNumber = 11;
+    std::tie(expected.extraText, expected.maker, expected.remark, expected.yarnNumber)
+        = std::tuple("extra", "maker", "remark", 11);
     EXPECT_EQ(yarn, expected);
-    EXPECT_EQ(reader1.position(), v1.data().size() - 4);
 
     // Version 2 adds name, code and yarnValue, still no direct-input names.
     Bytes v2;
     v2.i32(2).lstring("n").lstring("c").lstring("").lstring("").lstring("").i32(0).f64(9.5);
-    Body(v2).i32(1).u8(0xee);
-    ByteReader reader2(v2.data());
-    ASSERT_TRUE(ReadYarnFileRecord(reader2, yarn));
-    EXPECT_EQ(yarn.name, QByteArrayLiteral("n"));
-    EXPECT_EQ(yarn.yarnValue, 9.5);
-    EXPECT_EQ(yarn.yarnImage, QByteArray(1, '\xee'));
+    Body(v2).lstring("\xee");
+    yarn = test::ReadBeforeNextBlock(v2, yarn, ReadYarnFileRecord);
+    EXPECT_EQ(std::tuple(yarn.name, yarn.yarnValue, yarn.yarnImage, yarn.yarnText1),
+              std::tuple(QByteArray("n"), 9.5, QByteArray(1, '\xee'), QByteArray()));
 
     // Field texts are cut at a zero byte and to 255 characters; the direct-input names are not
     // held in fixed fields, so only a zero byte ends them.
@@ -102,65 +97,36 @@ TEST(YarnFile, OlderVersionsAndLongTexts)
     ByteReader reader3(v3.data());
     ASSERT_TRUE(ReadYarnFileRecord(reader3, yarn));
     EXPECT_EQ(yarn.name, QByteArray(255, 'a'));
-    EXPECT_EQ(yarn.code, QByteArrayLiteral("ab"));
+    EXPECT_EQ(yarn.code, "ab");
     EXPECT_EQ(yarn.extraText, QByteArray(255, 'e'));
     EXPECT_EQ(yarn.yarnText1, QByteArray(400, 't'));
-    EXPECT_EQ(yarn.yarnText2, QByteArrayLiteral("p"));
+    EXPECT_EQ(yarn.yarnText2, "p");
 
     // Version 0 holds nothing and leaves the yarn as it was.
-    const QByteArray v0 = Bytes().i32(0).i32(5);
-    yarn = SampleYarn();
-    ByteReader reader0(v0);
-    ASSERT_TRUE(ReadYarnFileRecord(reader0, yarn));
-    EXPECT_EQ(yarn, SampleYarn());
-    EXPECT_EQ(reader0.position(), 4);
+    EXPECT_EQ(test::ReadBeforeNextBlock(Bytes().i32(0), kSample, ReadYarnFileRecord), kSample);
 }
 
 TEST(YarnFile, ShortOrDamagedDataLeavesTheYarnUnchanged)
 {
-    ByteWriter writer;
-    WriteYarnFileRecord(writer, SampleYarn());
-    test::ExpectEveryCutFails(writer.data(), [](ByteReader &reader, qsizetype cut) {
-        Yarn yarn;
-        yarn.name = QByteArrayLiteral("keep");
-        const bool ok = ReadYarnFileRecord(reader, yarn);
-        EXPECT_EQ(yarn.name, QByteArrayLiteral("keep")) << cut;
-        EXPECT_EQ(yarn.denier, 40.0) << cut;
-        return ok;
-    });
-
     // Impossible image lengths are refused before anything is allocated.
     for (int32_t size : {-1, 0x7fffffff, 5}) {
         Bytes b;
         b.i32(2).lstring("n").lstring("").lstring("").lstring("").lstring("").i32(0).f64(1);
         Body(b).i32(size).raw("abcd");
-        Yarn yarn = SampleYarn();
+        Yarn yarn = kSample;
         ByteReader reader(b.data());
         EXPECT_FALSE(ReadYarnFileRecord(reader, yarn)) << size;
-        EXPECT_EQ(yarn, SampleYarn()) << size;
+        EXPECT_EQ(yarn, kSample) << size;
     }
-    test::ReadDamagedCopies(writer.data(), 77, 2000, [](ByteReader &r, const QByteArray &d) {
+    ByteWriter writer;
+    WriteYarnFileRecord(writer, kSample);
+    test::CheckDamagedBlocks(writer.data(), 77, 2000, [](ByteReader &reader, qsizetype cut) {
         Yarn yarn;
-        if (ReadYarnFileRecord(r, yarn)) {
-            EXPECT_LE(yarn.yarnImage.size() + yarn.yarnText1.size(), d.size());
-            EXPECT_LE(yarn.name.size(), 255);
-        }
+        yarn.name = "keep";
+        const bool ok = ReadYarnFileRecord(reader, yarn);
+        EXPECT_TRUE(cut < 0 || (yarn.name == "keep" && yarn.denier == 40.0)) << cut;
+        EXPECT_LE(yarn.name.size(), 255);
+        EXPECT_LE(yarn.yarnImage.size() + yarn.yarnText1.size(), reader.size());
+        return ok;
     });
-}
-
-TEST(YarnFile, SavesAndLoadsFiles)
-{
-    test::TempDir dir;
-    const QString path = dir.file(QStringLiteral("nylon.yan"));
-    ASSERT_TRUE(SaveYarnFile(path, SampleYarn()));
-    Yarn yarn;
-    ASSERT_TRUE(LoadYarnFile(path, yarn));
-    EXPECT_EQ(yarn, SampleYarn());
-
-    const QString truncated = dir.file(QStringLiteral("short.yan"));
-    ASSERT_TRUE(test::writeFile(truncated, test::readFile(path).first(30)));
-    Yarn untouched;
-    EXPECT_FALSE(LoadYarnFile(truncated, untouched));
-    EXPECT_FALSE(LoadYarnFile(dir.file(QStringLiteral("missing.yan")), untouched));
-    EXPECT_EQ(untouched, Yarn());
 }
