@@ -98,7 +98,7 @@ public:
     // wales and courses are taken as at least 1.
     Tricot(int32_t wales, int32_t courses, double yPitch, double xPitch);
 
-    std::vector<Octopus> nodes;                           // node (w, c) at c * wales + w
+    std::vector<Octopus> nodes;                          // node (w, c) at c * wales + w
     std::vector<std::array<double, 4>> initialPositions; // x, y, x, y before relaxation
     int32_t wales = 1;
     int32_t courses = 1;
