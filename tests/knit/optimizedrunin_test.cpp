@@ -36,10 +36,14 @@ MainData headerFor(int32_t courses)
     return header;
 }
 
-std::vector<int32_t> calcRunIns(const Tex &bar)
+// The calcRunIns of bar 0 after "Set Default With Optimization".
+std::vector<int32_t> optimized(TexLayer design, const MainData &header,
+                               const GuideBarData &guideBars = {}, int32_t barIndex = 0)
 {
+    DirectionMemory memory;
+    SetDefaultWithOptimization(design.bars[0], barIndex, design, header, guideBars, memory);
     std::vector<int32_t> values;
-    for (const CourseState2 &state : bar.courseStates)
+    for (const CourseState2 &state : design.bars[0].courseStates)
         values.push_back(state.calcRunIn);
     return values;
 }
@@ -50,14 +54,10 @@ std::vector<int32_t> calcRunIns(const Tex &bar)
 // (whose yarn floats into it) take the formula value.
 TEST(OptimizedRunIn, FormulaWhereNoLoopIsFormed)
 {
-    TexLayer design = designWith({{1, 0}, {1, 2}, {1, 0}, {1, 1}});
+    const TexLayer design = designWith({{1, 0}, {1, 2}, {1, 0}, {1, 1}});
     const MainData header = headerFor(4);
-    const GuideBarData guideBars;
-    DirectionMemory memory;
-    SetDefaultWithOptimization(design.bars[0], 0, design, header, guideBars, memory);
-
     const std::vector<int32_t> formula = FormulaCalcRunIns(design.bars[0], design.yarns, 2, header);
-    const std::vector<int32_t> values = calcRunIns(design.bars[0]);
+    const std::vector<int32_t> values = optimized(design, header);
     ASSERT_EQ(values.size(), 4u);
     EXPECT_EQ(values[2], formula[2]);
     EXPECT_EQ(values[3], formula[3]);
@@ -76,66 +76,51 @@ TEST(OptimizedRunIn, FormulaWhereNoLoopIsFormed)
 TEST(OptimizedRunIn, MeanOverTheBarsOwnNodes)
 {
     const MainData header = headerFor(2);
-    const GuideBarData guideBars;
-    DirectionMemory memory;
-    TexLayer chain = designWith({{0, 1}, {1, 0}});
-    SetDefaultWithOptimization(chain.bars[0], 0, chain, header, guideBars, memory);
+    const std::vector<int32_t> chain = optimized(designWith({{0, 1}, {1, 0}}), header);
     TexLayer sparse = designWith({{0, 1}, {1, 0}});
     sparse.bars[0].threading = {{0, 1, 1, 0}, {0, 11, 0, 0}};
-    SetDefaultWithOptimization(sparse.bars[0], 0, sparse, header, guideBars, memory);
-    EXPECT_GT(chain.bars[0].courseStates[0].calcRunIn, 0);
-    EXPECT_EQ(calcRunIns(sparse.bars[0]), calcRunIns(chain.bars[0]));
+    EXPECT_GT(chain[0], 0);
+    EXPECT_EQ(optimized(sparse, header), chain);
 
-    TexLayer full = designWith({{1, 0}, {1, 2}});
-    SetDefaultWithOptimization(full.bars[0], 0, full, header, guideBars, memory);
     // The formula index chooses the diameter: formula 0 (d1) is the thickest for 40 denier.
+    const TexLayer tricot = designWith({{1, 0}, {1, 2}});
+    const std::vector<int32_t> full = optimized(tricot, header);
     GuideBarData thick;
     thick.formula[0] = 0;
-    TexLayer other = designWith({{1, 0}, {1, 2}});
-    SetDefaultWithOptimization(other.bars[0], 0, other, header, thick, memory);
-    EXPECT_GT(other.bars[0].courseStates[0].calcRunIn, full.bars[0].courseStates[0].calcRunIn);
+    EXPECT_GT(optimized(tricot, header, thick)[0], full[0]);
 
     // A bar with fewer course states than the header's courses gets the ones it has.
-    TexLayer shorter = designWith({{1, 0}, {1, 2}});
+    TexLayer shorter = tricot;
     shorter.bars[0].courseStates.resize(1);
-    SetDefaultWithOptimization(shorter.bars[0], 0, shorter, header, guideBars, memory);
-    EXPECT_EQ(shorter.bars[0].courseStates[0].calcRunIn, full.bars[0].courseStates[0].calcRunIn);
+    EXPECT_EQ(optimized(shorter, header), std::vector<int32_t>{full[0]});
 }
 
 TEST(OptimizedRunIn, RefusesWhatCannotBeMeasured)
 {
-    const GuideBarData guideBars;
-    DirectionMemory memory;
-    const auto unchanged = [&](MainData header, int32_t barIndex, TexLayer design) {
-        SetDefaultWithOptimization(design.bars[0], barIndex, design, header, guideBars, memory);
-        return calcRunIns(design.bars[0]) == std::vector<int32_t>{-5, -5};
-    };
     const TexLayer design = designWith({{1, 0}, {1, 2}});
-    MainData header = headerFor(2);
-    EXPECT_FALSE(unchanged(header, 0, design));
-    EXPECT_TRUE(unchanged(header, -1, design));
-    EXPECT_TRUE(unchanged(header, 4, design));
+    const std::vector<int32_t> unchanged = {-5, -5};
+    const MainData header = headerFor(2);
+    EXPECT_NE(optimized(design, header), unchanged);
+    EXPECT_EQ(optimized(design, header, {}, -1), unchanged);
+    EXPECT_EQ(optimized(design, header, {}, 4), unchanged);
+    std::vector<MainData> bad;
     for (int32_t gauge : {0, -28}) {
-        MainData bad = header;
-        bad.gauge = gauge;
-        EXPECT_TRUE(unchanged(bad, 0, design));
+        bad.push_back(header);
+        bad.back().gauge = gauge;
     }
     for (double density : {0.0, -20.0, std::numeric_limits<double>::quiet_NaN(),
                            std::numeric_limits<double>::infinity()}) {
-        MainData bad = header;
-        bad.coursesPerCm = density;
-        EXPECT_TRUE(unchanged(bad, 0, design));
+        bad.push_back(header);
+        bad.back().coursesPerCm = density;
     }
-    MainData noCourses = header;
-    noCourses.courseCount = 0;
-    EXPECT_TRUE(unchanged(noCourses, 0, design));
+    bad.push_back(headerFor(0));
+    for (const MainData &each : bad)
+        EXPECT_EQ(optimized(design, each), unchanged) << each.gauge << " " << each.coursesPerCm;
 
     // 4,000,000 nodes are measured, one course more is refused.
     TexLayer wide = design;
     wide.optimizeRepeat = 0;
     wide.completeNeedle = 10000;
-    MainData tall = header;
-    tall.courseCount = 401;
-    EXPECT_TRUE(OptimizedCalcRunIns(wide.bars[0], 0, wide, tall, guideBars, memory).empty());
-    EXPECT_TRUE(unchanged(tall, 0, wide));
+    DirectionMemory memory;
+    EXPECT_TRUE(OptimizedCalcRunIns(wide.bars[0], 0, wide, headerFor(401), {}, memory).empty());
 }
