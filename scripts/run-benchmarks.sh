@@ -4,24 +4,21 @@
 set -euo pipefail
 build=${1:-build/default}
 cd "$(dirname "$0")/.."
-out=BENCHMARKS.md
-raw=$(mktemp)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+bench="$build/bench/simulation_bench"
+"$bench" --benchmark_filter='Default|Typical|Scaling' --benchmark_out="$work/main.json" \
+  --benchmark_out_format=json
 # The large design runs in a process of its own so that its peak memory is its own.
-"$build/bench/simulation_bench" --benchmark_filter='Default|Typical|Scaling' \
-  --benchmark_counters_tabular=true | tee "$raw"
-"$build/bench/simulation_bench" --benchmark_filter='Large' \
-  --benchmark_counters_tabular=true | tee -a "$raw"
+"$bench" --benchmark_filter='Large' --benchmark_out="$work/large.json" --benchmark_out_format=json
 {
   echo "# Benchmarks"
   echo
   echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores of"
-  echo "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/{print $2}') GiB."
-  echo "Build: \`$build\` (RelWithDebInfo). Times in milliseconds per run; memcpy_ms is one copy of"
-  echo "a picture of the same size (the memory-bandwidth reference); peak_rss_mb the process's peak."
+  echo "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/{print $2}') GiB,"
+  echo "load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)."
+  echo "Build: \`$build\` (RelWithDebInfo). Made by \`make bench\`."
   echo
-  echo '```'
-  grep -v '^\*\*\*' "$raw"
-  echo '```'
-} > "$out"
-rm -f "$raw"
-echo "wrote $out"
+  python3 scripts/benchmark-report.py "$work/main.json" "$work/large.json"
+} > BENCHMARKS.md
+echo "wrote BENCHMARKS.md"
