@@ -20,6 +20,7 @@ class Bytes
 public:
     Bytes &i32(int32_t v) { return little<qint32>(v); }
     Bytes &u32(uint32_t v) { return little<quint32>(v); }
+    Bytes &u16(uint16_t v) { return little<quint16>(v); }
     Bytes &u8(uint8_t v) { return raw(QByteArray(1, char(v))); }
     Bytes &f64(double v) { return little<quint64>(std::bit_cast<quint64>(v)); }
     Bytes &raw(const QByteArray &bytes);

@@ -62,6 +62,15 @@ bool ByteReader::readU32(uint32_t &value)
     return true;
 }
 
+bool ByteReader::readU16(uint16_t &value)
+{
+    uchar bytes[2];
+    if (!readInto(bytes, 2))
+        return false;
+    value = qFromLittleEndian<quint16>(bytes);
+    return true;
+}
+
 bool ByteReader::readU8(uint8_t &value)
 {
     return readInto(&value, 1);
@@ -142,6 +151,12 @@ void ByteWriter::writeU32(uint32_t value)
     uchar bytes[4];
     qToLittleEndian<quint32>(value, bytes);
     m_data.append(reinterpret_cast<const char *>(bytes), 4);
+}
+
+void ByteWriter::writeU16(uint16_t value)
+{
+    m_data.append(char(value & 0xff));
+    m_data.append(char(value >> 8));
 }
 
 void ByteWriter::writeU8(uint8_t value)

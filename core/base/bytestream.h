@@ -28,6 +28,7 @@ public:
 
     bool readI32(int32_t &value);
     bool readU32(uint32_t &value);
+    bool readU16(uint16_t &value);
     bool readU8(uint8_t &value);
     bool readF64(double &value);
     bool readBytes(qsizetype count, QByteArray &out);
@@ -63,6 +64,7 @@ public:
 
     void writeI32(int32_t value);
     void writeU32(uint32_t value);
+    void writeU16(uint16_t value);
     void writeU8(uint8_t value);
     void writeF64(double value);
     void writeBytes(QByteArrayView bytes);

@@ -353,7 +353,7 @@ bool TCorvexBitmap::SetColors(int first, int count, const RGBQUAD *colors)
     QList<QRgb> table = m_image.colorTable();
     table.resize(kTableSize, qRgb(0, 0, 0));
     for (int i = 0; i < count; ++i)
-        table[first + i] = qRgb(colors[i].red, colors[i].green, colors[i].blue);
+        table[first + i] = qRgb(colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue);
     m_image.setColorTable(table);
     return true;
 }

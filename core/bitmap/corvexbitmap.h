@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/bytestream.h"
+#include "base/rgbquad.h"
 #include "bitmap/kvbitmap.h"
 
 #include <QImage>
@@ -12,21 +13,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+
 #include <optional>
 #include <vector>
 
 class QPainter;
 
 namespace warplon {
-
-// One entry of an 8-bit colour table, in file byte order.
-struct RGBQUAD
-{
-    uint8_t blue = 0;
-    uint8_t green = 0;
-    uint8_t red = 0;
-    uint8_t reserved = 0;
-};
 
 // Picture file formats for SaveToFile.
 enum BitmapFileFormat : int {

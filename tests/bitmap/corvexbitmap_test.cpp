@@ -82,8 +82,8 @@ TEST(CorvexBitmap, CreateLaysOutRowsLikeADeviceIndependentBitmap)
     ASSERT_TRUE(bitmap.SetColors(254, 2, colors));
     EXPECT_FALSE(bitmap.SetColors(255, 2, colors));
     ASSERT_TRUE(bitmap.GetColors(0, 3, colors));
-    EXPECT_EQ(colors[0].red * 65536 + colors[0].green * 256 + colors[0].blue, 0x0a141e);
-    EXPECT_EQ(colors[2].red + colors[2].green + colors[2].blue, 0);
+    EXPECT_EQ(colors[0].rgbRed * 65536 + colors[0].rgbGreen * 256 + colors[0].rgbBlue, 0x0a141e);
+    EXPECT_EQ(colors[2].rgbRed + colors[2].rgbGreen + colors[2].rgbBlue, 0);
     EXPECT_EQ(bitmap.ColorTable()[255], qRgb(6, 5, 4));
     ASSERT_TRUE(bitmap.Create(2, 2, nullptr, 8));
     EXPECT_EQ(bitmap.ColorTable()[200], qRgb(200, 200, 200));
