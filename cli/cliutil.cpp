@@ -2,6 +2,7 @@
 
 #include "knit/designfile.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 
 #include <cstdio>
@@ -28,7 +29,13 @@ bool ParseArguments(QCommandLineParser &parser, const QString &command, const QS
         return false;
     }
     if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        // The parser names the program by the path it was started with; scripts read the
+        // command as they type it.
+        QString text = parser.helpText();
+        const QStringList processArguments = QCoreApplication::arguments();
+        if (!processArguments.isEmpty())
+            text.replace(processArguments.constFirst(), QStringLiteral("warplon-cli ") + command);
+        std::fputs(qPrintable(text), stdout);
         exitCode = kExitOk;
         return false;
     }

@@ -11,5 +11,7 @@ int RunDump(const QStringList &arguments);
 int RunRunIn(const QStringList &arguments);
 int RunSimulate(const QStringList &arguments);
 int RunModel(const QStringList &arguments);
+int RunColor(const QStringList &arguments);
+int RunPalette(const QStringList &arguments);
 
 } // namespace warplon::cli

@@ -14,6 +14,8 @@ const char kUsage[] = "Usage: warplon-cli COMMAND [options]\n"
                       "  runin    print the run-in of every bar and course (formula or optimized)\n"
                       "  simulate render the simulated fabric of a design to a picture\n"
                       "  model    print the relaxed stitch model of a design as JSON\n"
+                      "  color    look up printer-atlas and catalogue colours, draw the atlas\n"
+                      "  palette  print or draw a palette file\n"
                       "\n"
                       "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
 
@@ -47,6 +49,10 @@ int main(int argc, char **argv)
         return warplon::cli::RunSimulate(arguments);
     if (command == QLatin1String("model"))
         return warplon::cli::RunModel(arguments);
+    if (command == QLatin1String("color"))
+        return warplon::cli::RunColor(arguments);
+    if (command == QLatin1String("palette"))
+        return warplon::cli::RunPalette(arguments);
     std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
                  qPrintable(command));
     return 2;
