@@ -41,9 +41,18 @@ function(warplon_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   warplon_apply_common(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LINK} GTest::gtest GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE WARPLON_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+  target_compile_definitions(${name} PRIVATE WARPLON_RESOURCES="${PROJECT_SOURCE_DIR}/resources")
   include(GoogleTest)
   gtest_discover_tests(${name}
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${ARG_LABELS}"
     DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# warplon_copy_resources(TARGET): after each build the files of resources/ (language files,
+# colour files, splash, samples) stand beside the executable, which is the program directory.
+function(warplon_copy_resources target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/resources
+            $<TARGET_FILE_DIR:${target}>
+    VERBATIM)
 endfunction()

@@ -203,6 +203,7 @@ bool RunSimulation(const SimulationJob &job, TCorvexBitmap &picture, RandomSourc
     }
 
     stage.start();
+    BeginStage(progress, StageBuild);
     Tricot model(g->wales, g->courses, g->yPitch, g->xPitch);
     model.Build(job.document, job.guideBars.runInBrightness, progress);
     lap(&StageTimings::build);
@@ -214,6 +215,7 @@ bool RunSimulation(const SimulationJob &job, TCorvexBitmap &picture, RandomSourc
               ? job.document.bars[size_t(job.currentBar)].LappingCount()
               : 0;
     ApplyToModel(job.treatment, model, s.backView, lappingCount);
+    BeginStage(progress, StageRelax);
     // Any spandex effect also lets the loops move up and down.
     model.Relax(s.optimize, s.effect != 0, progress, job.guideBars.noTension);
     lap(&StageTimings::relax);
@@ -224,15 +226,19 @@ bool RunSimulation(const SimulationJob &job, TCorvexBitmap &picture, RandomSourc
                             s.colorOnColor, s.backView, g->zoom);
     canvas.BuildSegments(model, random);
     lap(&StageTimings::segments);
+    BeginStage(progress, StagePaint);
     canvas.PaintSegments(result, progress);
     lap(&StageTimings::paint);
     if (stopped())
         return false;
 
+    BeginStage(progress, StageEffect);
     ApplyEffect(result, model, g->repeatWidth, g->repeatHeight, s.backView, s.effect, s.power,
                 s.invertShade, random, progress);
+    BeginStage(progress, StageRelief);
     ApplyRelief(result, model, g->repeatWidth, g->repeatHeight, s.backView,
                 job.guideBars.runInBrightness, random, progress);
+    BeginStage(progress, StageTreatment);
     ApplyToPicture(job.treatment, result, model, g->repeatWidth, g->repeatHeight, random, progress);
     lap(&StageTimings::passes);
     if (stopped())

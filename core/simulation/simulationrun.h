@@ -74,6 +74,16 @@ struct StageTimings
     double total = 0;
 };
 
+// The passes of a run, in the order they start, as a run names them to its progress.
+enum SimulationStage : int32_t {
+    StageBuild = 0,
+    StageRelax = 1,
+    StagePaint = 2,
+    StageEffect = 3,
+    StageRelief = 4,
+    StageTreatment = 5,
+};
+
 // What a run reads and writes.
 struct SimulationJob
 {

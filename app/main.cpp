@@ -1,0 +1,74 @@
+// Start-up of the desktop program: the splash, the program directory, the main window and the
+// windows it holds, then the message loop.
+#include "app/mainform.h"
+#include "app/programsettings.h"
+#include "app/splash.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+
+using namespace warplon;
+
+namespace {
+
+// The program directory: "Exe" of "Common" in the user key replaces the executable's folder;
+// an installed copy that cannot write beside itself works in the per-user data folder.
+QString FindProgramDirectory()
+{
+    QSettings userKey(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brenmoor"),
+                      QStringLiteral("Warplon"));
+    const QString exe
+        = userKey.value(QLatin1String(kProgramVersion) + QStringLiteral("/Common/Exe")).toString();
+    return ResolveProgramDirectory(
+        QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation), exe);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Brenmoor"));
+    QCoreApplication::setApplicationName(QStringLiteral("Warplon"));
+    QCoreApplication::setApplicationVersion(QLatin1String(kProgramVersion));
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the screen to FILE after the start and quit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("Run the simulation once at the start."));
+    parser.addOption(screenshot);
+    parser.addOption(simulate);
+    parser.process(application);
+    const QString programDirectory = FindProgramDirectory();
+
+    // The splash shows while the windows are made; the main window closes it two seconds on.
+    auto *splash = new Tsplash(programDirectory);
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+
+    TMain main(programDirectory);
+    main.SetSplash(splash);
+    main.showMaximized();
+    if (parser.isSet(simulate))
+        QTimer::singleShot(500, &main, [&main] { main.RunSimulation(); });
+    if (parser.isSet(screenshot)) {
+        // For documentation and for checking the look of the program without a person.
+        const QString file = parser.value(screenshot);
+        QTimer::singleShot(2500, &main, [&main, file] {
+            QScreen *screen = main.screen();
+            const QPixmap shot = screen ? screen->grabWindow(0) : QPixmap();
+            (shot.isNull() || shot.toImage().allGray() ? main.grab() : shot).save(file);
+            QApplication::quit();
+        });
+    }
+    return QApplication::exec();
+}

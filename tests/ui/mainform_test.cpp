@@ -1,0 +1,143 @@
+#include "app/mainform.h"
+#include "app/messagebox.h"
+#include "knit/undostore.h"
+#include "simulation/simulationform.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollArea>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace warplon;
+using namespace warplon::test;
+
+namespace {
+
+// A program directory of its own with the shipped language files, and message boxes answered by
+// the test.
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const QString &name : {QStringLiteral("English.tdw"), QStringLiteral("Korean.tdw")})
+            QFile::copy(QStringLiteral(WARPLON_RESOURCES "/") + name, dir.file(name));
+        SetMessageHandler([this](QMessageBox::Icon, const QString &, const QString &text,
+                                 QMessageBox::StandardButtons) {
+            messages.append(text);
+            return QMessageBox::Ok;
+        });
+    }
+    void TearDown() override { SetMessageHandler({}); }
+
+    void enter(QLineEdit *edit, const QString &text)
+    {
+        edit->clear();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    TempDir dir;
+    QStringList messages;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, BarEditHoldsTheCountAndTheCurrentBar)
+{
+    TMain main(dir.path());
+    enter(main.edBar, QStringLiteral("7"));
+    EXPECT_EQ(main.edBar->text(), QStringLiteral("4"));
+    EXPECT_EQ(main.document().bars.size(), 4u);
+    EXPECT_TRUE(main.sbL[3]->isEnabled());
+    EXPECT_FALSE(main.sbL[4]->isEnabled());
+
+    // The current bar count again keeps the undo history.
+    main.undo().Push(main.document());
+    enter(main.edBar, QStringLiteral("4"));
+    EXPECT_EQ(main.undo().UndoCount(), 1);
+
+    // Fewer bars than the current one: the last remaining bar becomes current.
+    main.sbL[3]->click();
+    ASSERT_EQ(main.currentBar(), 3);
+    enter(main.edBar, QStringLiteral("2"));
+    EXPECT_EQ(main.currentBar(), 1);
+    EXPECT_TRUE(main.sbL[1]->isChecked());
+    EXPECT_FALSE(main.sbL[2]->isEnabled());
+
+    enter(main.edBar, QStringLiteral("two"));
+    EXPECT_EQ(main.document().bars.size(), 2u);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("'two'")));
+}
+
+TEST_F(MainWindowTest, WidthIsCorrectedAndTheParametersAreKeptAtExit)
+{
+    {
+        TMain main(dir.path());
+        enter(main.edMWidth, QStringLiteral("0.5"));
+        EXPECT_EQ(main.edMWidth->text(), QStringLiteral("1"));
+        EXPECT_EQ(main.header().widthInch, 1.0);
+        enter(main.edMWidth, QStringLiteral("42.7"));
+        enter(main.edCourse, QStringLiteral("24"));
+        EXPECT_EQ(main.document().bars[0].LappingCount(), 24);
+    }
+    const QByteArray ini = readFile(dir.file(QStringLiteral("Environment.ini")));
+    EXPECT_TRUE(ini.contains("Width=42\r\n")) << ini.constData();
+    EXPECT_TRUE(ini.contains("Course=24\r\n"));
+    TMain again(dir.path());
+    EXPECT_EQ(again.edCourse->text(), QStringLiteral("24"));
+    EXPECT_EQ(again.edMWidth->text(), QStringLiteral("42"));
+}
+
+TEST_F(MainWindowTest, HiddenCaptureGivesTheSimulationTheWholeHeight)
+{
+    ASSERT_TRUE(writeFile(dir.file(QStringLiteral("Main.ini")), "[Capture]\r\nVisible=0\r\n"));
+    TMain main(dir.path());
+    main.resize(1000, 700);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    EXPECT_TRUE(main.captureWindow->isMinimized());
+    const int height = main.mdiArea->height();
+    EXPECT_EQ(main.simulationWindow->geometry().height(), height - 4);
+    EXPECT_EQ(main.designWindow->geometry().left(), (main.mdiArea->width() - 211) / 2);
+}
+
+TEST_F(MainWindowTest, SimulationEditsAreCorrectedBeforeTheRun)
+{
+    TMain main(dir.path());
+    TSimulationForm &simulation = *main.simulation();
+    simulation.resize(300, 200);
+    enter(simulation.edZoom, QStringLiteral("0.5"));
+    EXPECT_EQ(simulation.edZoom->text(), QStringLiteral("1.0"));
+    EXPECT_EQ(simulation.settings().zoomUnits, 1);
+    EXPECT_TRUE(simulation.picture().IsAllocated());
+
+    enter(simulation.edZoom, QStringLiteral("250"));
+    EXPECT_EQ(simulation.edZoom->text(), QStringLiteral("100"));
+    EXPECT_EQ(simulation.settings().zoomUnits, 100);
+
+    enter(simulation.edZoom, QStringLiteral("2"));
+    enter(simulation.edSCPC, QStringLiteral("3"));
+    EXPECT_EQ(simulation.edSCPC->text(), QStringLiteral("5"));
+    enter(simulation.edSCPC, QStringLiteral("150"));
+    EXPECT_EQ(simulation.edSCPC->text(), QStringLiteral("100"));
+    enter(simulation.edFuzz, QStringLiteral("120"));
+    EXPECT_EQ(simulation.edFuzz->text(), QStringLiteral("99"));
+    EXPECT_TRUE(messages.isEmpty());
+
+    // The picture always covers the visible area.
+    const QSize view = simulation.scrollBox->viewport()->size();
+    EXPECT_GE(simulation.picture().Width(), view.width());
+    EXPECT_GE(simulation.picture().Height(), view.height());
+
+    simulation.ResetForNewDesign();
+    EXPECT_FALSE(simulation.picture().IsAllocated());
+    EXPECT_EQ(simulation.edZoom->text(), QStringLiteral("4.0"));
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+// What a window may reach of the program: the open design and its records (owned by the main
+// window), the shared texts, and the shared tool windows. The main window implements it; window
+// tests give a small host of their own.
+
+#include "knit/records.h"
+#include "knit/treatmentdata.h"
+#include "simulation/costdata.h"
+#include "simulation/simulationsettings.h"
+
+#include <QString>
+
+#include <memory>
+
+class QImage;
+class QWidget;
+
+namespace warplon {
+
+class TStringTable;
+class WindowProgress;
+
+class DesignHost
+{
+public:
+    virtual ~DesignHost() = default;
+
+    virtual MainData &header() = 0;
+    virtual TexLayer &document() = 0;
+    virtual GuideBarData &guideBars() = 0;
+    virtual TreatmentData &treatment() = 0;
+    virtual int32_t currentBar() const = 0;
+    // The finished fabric (width, courses per cm) as the simulation window holds it.
+    virtual SimulationSettings &simulationSettings() = 0;
+    virtual CostData &cost() = 0;
+
+    // Keeps the design as it is for undo; call before changing it.
+    virtual void PushUndo() = 0;
+    // A window changed the design: every other window that shows it refreshes.
+    virtual void DesignEdited(QWidget *source) = 0;
+
+    virtual QString programDirectory() const = 0;
+    virtual QString language() const = 0;
+    virtual const TStringTable &commonTable() const = 0;
+    virtual const TStringTable &messageTable() const = 0;
+    virtual const TStringTable &mainTable() const = 0;
+
+    // A progress shown over `anchor` for one calculation; gone when the object is destroyed.
+    virtual std::unique_ptr<WindowProgress> StartProgress(const QString &title, QWidget *anchor)
+        = 0;
+    // Shows a picture in the image viewer, scrolled to its top left.
+    virtual void ShowInViewer(const QImage &picture) = 0;
+    // Repaints every open window at once (the simulation run calls it before it starts).
+    virtual void UpdateAllWindows() = 0;
+    // The finished-fabric values changed: the composition window refreshes when visible.
+    virtual void FinishedFabricChanged() = 0;
+};
+
+} // namespace warplon

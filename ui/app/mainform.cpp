@@ -1,0 +1,574 @@
+#include "app/mainform.h"
+
+#include "app/aboutbox.h"
+#include "app/design.h"
+#include "app/edition.h"
+#include "app/environmentform.h"
+#include "app/mainparameters.h"
+#include "app/messagebox.h"
+#include "app/programsettings.h"
+#include "app/progressform.h"
+#include "app/toolglyphs.h"
+#include "app/viewerform.h"
+#include "app/windowprogress.h"
+#include "base/progress.h"
+#include "capture/captureform.h"
+#include "design/designform.h"
+#include "knit/undostore.h"
+#include "print/metadataform.h"
+#include "simulation/simulationform.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace warplon {
+
+namespace {
+
+// Entries of the "Main" section.
+enum MainText : int {
+    MainBarSelect = 0,
+    MainMenuCaption = 1,
+    MainBasic = 2,
+    MainSimulationHint = 3,
+    MainLoadSaveHint = 4,
+    MainGuideBarHint = 5,
+    MainTreatmentHint = 6,
+    MainCaptureHint = 7,
+    MainDesignHint = 9,
+    MainBarLabel = 10,
+    MainCourseLabel = 11,
+    MainGaugeLabel = 12,
+    MainCpcLabel = 13,
+    MainWidthLabel = 14,
+    MainFile = 15,
+    MainNew = 16,
+    MainOpenSave = 17,
+    MainPrint = 18,
+    MainExit = 19,
+    MainComposition = 20,
+    MainAbout = 21,
+    MainEnvironment = 22,
+    MainReopen = 23,
+    MainWindowMenu = 24,
+    MainDesignItem = 25,
+    MainTreatmentItem = 26,
+    MainSimulationItem = 27,
+    MainCaptureItem = 28,
+    MainInOutItem = 29,
+    MainPropertyItem = 30,
+    MainYarnListItem = 31,
+    MainProduction = 35,
+    MainCostItem = 36,
+};
+constexpr int kCommonPrintHint = 27;
+
+QToolButton *MakeToolButton(QWidget *parent, const char *name, ToolGlyph glyph)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFixedSize(30, 30);
+    button->setIcon(MakeToolGlyph(glyph));
+    button->setIconSize(QSize(24, 24));
+    // The buttons sit on black frames.
+    button->setStyleSheet(QStringLiteral("QToolButton { border: 1px solid black; }"));
+    return button;
+}
+
+QMdiSubWindow *AddChild(QMdiArea *area, QWidget *content)
+{
+    QMdiSubWindow *window = area->addSubWindow(content);
+    window->setWindowTitle(content->windowTitle());
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    // The three large windows are minimised and restored, never closed.
+    window->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
+    return window;
+}
+
+} // namespace
+
+TMain::TMain(const QString &programDirectory, QWidget *parent)
+    : QMainWindow(parent)
+    , m_programDirectory(programDirectory)
+{
+    setObjectName(QStringLiteral("Main"));
+    m_undo = std::make_unique<UndoStore>(m_programDirectory);
+    m_ombra = IsOmbra(m_programDirectory);
+    setWindowTitle(ProgramCaption(m_ombra));
+
+    const StartSettings start = ReadStartSettings(m_programDirectory);
+    m_language = start.language;
+    m_fontName = start.fontName;
+    m_needleLimit = start.needleLimit;
+    m_header.barCount = start.startValues.barCount;
+    m_header.courseCount = start.startValues.courseCount;
+    m_header.gauge = start.startValues.gauge;
+    m_header.coursesPerCm = start.startValues.coursesPerCm;
+    m_header.widthInch = start.startValues.widthInch;
+
+    // The interface font's face name goes to this window and every control in it.
+    QFont font = QApplication::font();
+    font.setFamily(m_fontName);
+    QApplication::setFont(font);
+
+    LoadTable(m_common, m_programDirectory, m_language, QStringLiteral("Common"));
+    LoadTable(m_message, m_programDirectory, m_language, QStringLiteral("Message"));
+    LoadTable(m_main, m_programDirectory, m_language, QStringLiteral("Main"));
+
+    mdiArea = new QMdiArea(this);
+    mdiArea->setObjectName(QStringLiteral("MdiArea"));
+    setCentralWidget(mdiArea);
+    buildMenuPanel();
+    buildMenus();
+    applyTexts();
+
+    StartNewDocument(m_header, m_document);
+    m_currentBar = 0;
+    createChildWindows();
+    connectParameterEdits();
+    RefreshPanel();
+    RefreshBarButtons();
+
+    m_splashTimer.setInterval(2000);
+    m_splashTimer.setSingleShot(true);
+    connect(&m_splashTimer, &QTimer::timeout, this, [this] {
+        if (m_splash)
+            m_splash->close();
+        m_splash = nullptr;
+    });
+    m_splashTimer.start();
+    resize(1200, 800);
+}
+
+TMain::~TMain()
+{
+    m_undo.reset();
+    WriteExitSettings(m_programDirectory, m_header, m_needleLimit);
+}
+
+void TMain::buildMenuPanel()
+{
+    MainMenuPanel = new QWidget(this);
+    MainMenuPanel->setObjectName(QStringLiteral("MainMenuPanel"));
+    MainMenuPanel->setFixedWidth(kMenuPanelWidth);
+    MainMenuPanel->setAutoFillBackground(true);
+    auto *panel = new QVBoxLayout(MainMenuPanel);
+    panel->setContentsMargins(4, 4, 4, 4);
+
+    gbMainMenu = new QGroupBox(MainMenuPanel);
+    gbMainMenu->setObjectName(QStringLiteral("gbMainMenu"));
+    auto *tools = new QGridLayout(gbMainMenu);
+    tools->setSpacing(4);
+    sbDesign = MakeToolButton(gbMainMenu, "sbDesign", ToolGlyph::Design);
+    sbGuideBar = MakeToolButton(gbMainMenu, "sbGuideBar", ToolGlyph::GuideBar);
+    sbSimulation = MakeToolButton(gbMainMenu, "sbSimulation", ToolGlyph::Simulation);
+    sbTreatment = MakeToolButton(gbMainMenu, "sbTreatment", ToolGlyph::Treatment);
+    sbCapture = MakeToolButton(gbMainMenu, "sbCapture", ToolGlyph::Capture);
+    sbLoadSave = MakeToolButton(gbMainMenu, "sbLoadSave", ToolGlyph::LoadSave);
+    sbPrint = MakeToolButton(gbMainMenu, "sbPrint", ToolGlyph::Print);
+    const QToolButton *firstRow[] = {sbDesign, sbGuideBar, sbSimulation, sbTreatment, sbCapture};
+    for (int i = 0; i < 5; ++i)
+        tools->addWidget(const_cast<QToolButton *>(firstRow[i]), 0, i);
+    tools->addWidget(sbLoadSave, 1, 0);
+    tools->addWidget(sbPrint, 1, 1);
+    panel->addWidget(gbMainMenu);
+
+    gbBasic = new QGroupBox(MainMenuPanel);
+    gbBasic->setObjectName(QStringLiteral("gbBasic"));
+    auto *basic = new QGridLayout(gbBasic);
+    const auto addEdit = [&](int row, const char *labelName, const char *editName, const char *text,
+                             const char *hint) {
+        auto *label = new QLabel(gbBasic);
+        label->setObjectName(QLatin1String(labelName));
+        auto *edit = new QLineEdit(QLatin1String(text), gbBasic);
+        edit->setObjectName(QLatin1String(editName));
+        if (hint)
+            edit->setToolTip(QLatin1String(hint));
+        label->setBuddy(edit);
+        basic->addWidget(label, row, 0);
+        basic->addWidget(edit, row, 1);
+        return edit;
+    };
+    edBar = addEdit(0, "lbBar", "edBar", "2", nullptr);
+    edCourse = addEdit(1, "lbCourse", "edCourse", "16", nullptr);
+    edMGauge = addEdit(2, "lbmWPI", "edMGauge", "28", "wales / inch");
+    edMCPC = addEdit(3, "lbmCPC", "edMCPC", "20", "courses / cm");
+    edMWidth = addEdit(4, "lbWidth", "edMWidth", "42", "inch");
+    panel->addWidget(gbBasic);
+
+    gbBarSelect = new QGroupBox(MainMenuPanel);
+    gbBarSelect->setObjectName(QStringLiteral("gbBarSelect"));
+    auto *bars = new QVBoxLayout(gbBarSelect);
+    auto *group = new QButtonGroup(this);
+    group->setExclusive(true);
+    for (int k = 5; k >= 1; --k) {
+        auto *button = new QToolButton(gbBarSelect);
+        button->setObjectName(QStringLiteral("sbL%1").arg(k));
+        button->setText(QStringLiteral("Layer%1").arg(k));
+        button->setCheckable(true);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        group->addButton(button, k);
+        bars->addWidget(button);
+        sbL[size_t(k - 1)] = button;
+    }
+    sbL[4]->setEnabled(false); // a fifth bar does not exist on these machines
+    connect(group, &QButtonGroup::idClicked, this, [this](int k) {
+        if (k <= int(m_document.bars.size()))
+            selectBar(k - 1);
+    });
+    panel->addWidget(gbBarSelect);
+
+    MenuStatusBar = new QLabel(MainMenuPanel);
+    MenuStatusBar->setObjectName(QStringLiteral("MenuStatusBar"));
+    MenuStatusBar->setAlignment(Qt::AlignCenter);
+    MenuStatusBar->setFrameShape(QFrame::StyledPanel);
+    panel->addWidget(MenuStatusBar);
+    panel->addStretch();
+    MainMenuPanel->adjustSize();
+}
+
+void TMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    const auto add = [this](QMenu *menu, const char *name, int text) {
+        QAction *action = menu->addAction(m_main.TextAt(text));
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    QMenu *file = bar->addMenu(m_main.TextAt(MainFile));
+    file->setObjectName(QStringLiteral("mFile"));
+    add(file, "mNew", MainNew);
+    add(file, "mOpenSave", MainOpenSave);
+    QMenu *reopen = file->addMenu(m_main.TextAt(MainReopen));
+    reopen->setObjectName(QStringLiteral("mReopen"));
+    file->addSeparator();
+    connect(add(file, "mPrint", MainPrint), &QAction::triggered, this, [] {});
+    file->addSeparator();
+    connect(add(file, "mExit", MainExit), &QAction::triggered, this, &QWidget::close);
+
+    mWindow = bar->addMenu(m_main.TextAt(MainWindowMenu));
+    mWindow->setObjectName(QStringLiteral("mWindow"));
+    const auto checkable = [&](const char *name, int text) {
+        QAction *action = add(mWindow, name, text);
+        action->setCheckable(true);
+        return action;
+    };
+    mSimulation = checkable("mSimulation", MainSimulationItem);
+    mDesign = checkable("mDesign", MainDesignItem);
+    mInOut = checkable("mInOut", MainInOutItem);
+    mYarnList = checkable("mYarnList", MainYarnListItem);
+    mTreatment = checkable("mTreatment", MainTreatmentItem);
+    mCapture = checkable("mCapture", MainCaptureItem);
+    connect(mWindow, &QMenu::aboutToShow, this, &TMain::refreshWindowMenu);
+    connect(mSimulation, &QAction::triggered, this, [this] { toggleMinimised(simulationWindow); });
+    connect(mDesign, &QAction::triggered, this, [this] { toggleMinimised(designWindow); });
+    connect(mCapture, &QAction::triggered, this, &TMain::toggleCapture);
+
+    QMenu *production = bar->addMenu(m_main.TextAt(MainProduction));
+    production->setObjectName(QStringLiteral("mProduction"));
+    connect(add(production, "mProperty", MainPropertyItem), &QAction::triggered, this, [this] {
+        m_metaData->Refresh(m_header, m_simulation->settings());
+        m_metaData->show();
+        m_metaData->raise();
+    });
+    add(production, "mYarn", MainComposition);
+    add(production, "mCost", MainCostItem);
+
+    QMenu *toolMenu = bar->addMenu(QStringLiteral("&Tools"));
+    toolMenu->setObjectName(QStringLiteral("mTool"));
+    toolMenu->menuAction()->setVisible(false);
+
+    QAction *environment = bar->addAction(m_main.TextAt(MainEnvironment));
+    environment->setObjectName(QStringLiteral("mEnvironment"));
+    connect(environment, &QAction::triggered, this, [this] {
+        m_environment->show();
+        m_environment->raise();
+    });
+    QAction *about = bar->addAction(m_main.TextAt(MainAbout));
+    about->setObjectName(QStringLiteral("mAbout"));
+    connect(about, &QAction::triggered, this, [this] { m_about->exec(); });
+
+    connect(sbSimulation, &QToolButton::clicked, this,
+            [this] { toggleMinimised(simulationWindow); });
+    connect(sbDesign, &QToolButton::clicked, this, [this] { toggleMinimised(designWindow); });
+    connect(sbCapture, &QToolButton::clicked, this, &TMain::toggleCapture);
+}
+
+void TMain::applyTexts()
+{
+    gbBarSelect->setTitle(m_main.TextAt(MainBarSelect));
+    gbMainMenu->setTitle(m_main.TextAt(MainMenuCaption));
+    gbBasic->setTitle(m_main.TextAt(MainBasic));
+    sbSimulation->setToolTip(m_main.TextAt(MainSimulationHint));
+    sbLoadSave->setToolTip(m_main.TextAt(MainLoadSaveHint));
+    sbDesign->setToolTip(m_main.TextAt(MainDesignHint));
+    sbGuideBar->setToolTip(m_main.TextAt(MainGuideBarHint));
+    sbTreatment->setToolTip(m_main.TextAt(MainTreatmentHint));
+    sbCapture->setToolTip(m_main.TextAt(MainCaptureHint));
+    sbPrint->setToolTip(m_common.TextAt(kCommonPrintHint));
+    const std::pair<const char *, int> labels[] = {{"lbBar", MainBarLabel},
+                                                   {"lbCourse", MainCourseLabel},
+                                                   {"lbmWPI", MainGaugeLabel},
+                                                   {"lbmCPC", MainCpcLabel},
+                                                   {"lbWidth", MainWidthLabel}};
+    for (const auto &[name, index] : labels) {
+        if (auto *label = MainMenuPanel->findChild<QLabel *>(QLatin1String(name)))
+            label->setText(m_main.TextAt(index));
+    }
+}
+
+// The windows in the program's fixed order of creation; those still to come take their places
+// between them as they are built.
+void TMain::createChildWindows()
+{
+    m_about = new TAboutBox(m_ombra, this);
+    m_viewer = new TViewer_F(m_programDirectory, m_language, this);
+    m_environment
+        = new TEnvironment(m_programDirectory, m_language, font(), m_needleLimit, m_message, this);
+    connect(m_environment, &TEnvironment::interfaceFontChanged, this,
+            [](const QFont &chosen) { QApplication::setFont(chosen); });
+    m_progress = new TProgress_F(this);
+    m_capture = new TCaptureForm(*this);
+    captureWindow = AddChild(mdiArea, m_capture);
+    m_simulation = new TSimulationForm(*this);
+    simulationWindow = AddChild(mdiArea, m_simulation);
+    m_design = new TDesignForm(*this);
+    designWindow = AddChild(mdiArea, m_design);
+    m_metaData = new TMetaDataForm(m_programDirectory, m_language, this);
+    m_metaData->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+}
+
+DesignParameters TMain::parameters()
+{
+    return DesignParameters{m_header, m_document, m_undo.get(), m_currentBar};
+}
+
+void TMain::conversionError(const QString &text, bool integer)
+{
+    const QString message
+        = integer ? QStringLiteral("'%1' is not a valid integer value.").arg(text)
+                  : QStringLiteral("'%1' is not a valid floating point value.").arg(text);
+    ShowMessage(this, QMessageBox::Critical, QApplication::applicationName(), message);
+}
+
+void TMain::connectParameterEdits()
+{
+    connect(edBar, &QLineEdit::returnPressed, this, [this] {
+        const std::optional<int32_t> value = ParseInteger(edBar->text());
+        if (!value) {
+            conversionError(edBar->text(), true);
+            return;
+        }
+        QString shown;
+        const bool changed = EnterBarCount(*value, parameters(), shown);
+        edBar->setText(shown);
+        edCourse->setFocus();
+        if (changed)
+            RefreshBarButtons();
+    });
+    connect(edCourse, &QLineEdit::returnPressed, this, [this] {
+        if (edCourse->text().isEmpty())
+            return;
+        const std::optional<int32_t> value = ParseInteger(edCourse->text());
+        if (!value) {
+            conversionError(edCourse->text(), true);
+            return;
+        }
+        EnterCourseCount(*value, parameters());
+        edMGauge->setFocus();
+    });
+    // The gauge and the courses per cm are read together, from both edits.
+    const auto readDensities = [this]() -> bool {
+        const std::optional<int32_t> gauge = ParseInteger(edMGauge->text());
+        if (!gauge) {
+            conversionError(edMGauge->text(), true);
+            return false;
+        }
+        const std::optional<double> cpc = ParseDecimal(edMCPC->text());
+        if (!cpc) {
+            conversionError(edMCPC->text(), false);
+            return false;
+        }
+        m_header.gauge = *gauge;
+        m_header.coursesPerCm = *cpc;
+        return true;
+    };
+    connect(edMGauge, &QLineEdit::returnPressed, this, [this, readDensities] {
+        if (!readDensities())
+            return;
+        m_simulation->RecomputeSize();
+        FinishedFabricChanged();
+        edMCPC->setFocus();
+    });
+    connect(edMCPC, &QLineEdit::returnPressed, this, [this, readDensities] {
+        if (!readDensities())
+            return;
+        FinishedFabricChanged();
+        edMWidth->setFocus();
+    });
+    connect(edMWidth, &QLineEdit::returnPressed, this, [this] {
+        if (edMWidth->text().isEmpty())
+            return;
+        const std::optional<double> width = ParseDecimal(edMWidth->text());
+        if (!width) {
+            conversionError(edMWidth->text(), false);
+            return;
+        }
+        QString shown;
+        m_header.widthInch = CorrectedWidth(*width, &shown);
+        if (!shown.isEmpty())
+            edMWidth->setText(shown);
+        m_simulation->RecomputeSize();
+        FinishedFabricChanged();
+    });
+}
+
+void TMain::RefreshPanel()
+{
+    edBar->setText(QString::number(m_header.barCount));
+    edCourse->setText(QString::number(m_header.courseCount));
+    edMGauge->setText(QString::number(m_header.gauge));
+    edMCPC->setText(PanelNumber(m_header.coursesPerCm));
+    edMWidth->setText(PanelNumber(m_header.widthInch));
+    MenuStatusBar->setText(QFileInfo(QString::fromLocal8Bit(m_header.fileName)).fileName());
+}
+
+void TMain::RefreshBarButtons()
+{
+    const BarButtons buttons
+        = warplon::RefreshBarButtons(int32_t(m_document.bars.size()), m_currentBar);
+    for (size_t k = 0; k < 4; ++k)
+        sbL[k]->setEnabled(buttons.enabled[k]);
+    sbL[size_t(buttons.pressed)]->setChecked(true);
+    if (m_design)
+        m_design->update();
+}
+
+void TMain::selectBar(int32_t bar)
+{
+    m_currentBar = bar;
+    sbL[size_t(bar)]->setChecked(true);
+    if (m_design)
+        m_design->update();
+}
+
+void TMain::toggleMinimised(QMdiSubWindow *window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    else
+        window->showMinimized();
+}
+
+void TMain::toggleCapture()
+{
+    toggleMinimised(captureWindow);
+    WriteCaptureVisible(m_programDirectory, !captureWindow->isMinimized());
+    TileWindows();
+}
+
+void TMain::refreshWindowMenu()
+{
+    const auto normal = [](QMdiSubWindow *w) { return !w->isMinimized() && !w->isMaximized(); };
+    mSimulation->setChecked(normal(simulationWindow));
+    mDesign->setChecked(normal(designWindow));
+    mCapture->setChecked(normal(captureWindow));
+    mInOut->setChecked(false);
+    mYarnList->setChecked(false);
+    mTreatment->setChecked(false);
+}
+
+void TMain::TileWindows()
+{
+    const QSize client = mdiArea->size();
+    MainMenuPanel->move(width() - MainMenuPanel->width(), menuBar()->height());
+    MainMenuPanel->raise();
+    const ChildTiling tiling = TileChildren(client, ReadCaptureVisible(m_programDirectory));
+    const auto place = [](QMdiSubWindow *window, const QRect &rect) {
+        if (window && !window->isMinimized())
+            window->setGeometry(rect);
+    };
+    place(captureWindow, tiling.capture);
+    place(simulationWindow, tiling.simulation);
+    place(designWindow, tiling.design);
+}
+
+void TMain::RunSimulation()
+{
+    m_simulation->RunSimulation();
+}
+
+void TMain::SetSplash(QWidget *splash)
+{
+    m_splash = splash;
+}
+
+void TMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    TileWindows();
+}
+
+void TMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_firstShow)
+        return;
+    m_firstShow = false;
+    for (QMdiSubWindow *window : {captureWindow, simulationWindow, designWindow})
+        window->showNormal();
+    if (!ReadCaptureVisible(m_programDirectory))
+        captureWindow->showMinimized();
+    TileWindows();
+}
+
+std::unique_ptr<WindowProgress> TMain::StartProgress(const QString &title, QWidget *anchor)
+{
+    return std::make_unique<WindowProgress>(*m_progress, title, anchor);
+}
+
+void TMain::ShowInViewer(const QImage &picture)
+{
+    m_viewer->Fill(picture);
+}
+
+void TMain::UpdateAllWindows()
+{
+    update();
+    for (QMdiSubWindow *window : mdiArea->subWindowList())
+        window->update();
+}
+
+void TMain::FinishedFabricChanged() {}
+
+SimulationSettings &TMain::simulationSettings()
+{
+    return m_simulation->settings();
+}
+
+void TMain::PushUndo()
+{
+    m_undo->Push(m_document);
+}
+
+void TMain::DesignEdited(QWidget *source)
+{
+    for (QWidget *window : {static_cast<QWidget *>(m_design), static_cast<QWidget *>(m_capture)}) {
+        if (window && window != source)
+            window->update();
+    }
+}
+
+} // namespace warplon

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "app/designhost.h"
+#include "app/mainparameters.h"
+#include "knit/records.h"
+#include "knit/treatmentdata.h"
+#include "text/stringtable.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QStatusBar;
+class QToolButton;
+
+namespace warplon {
+
+class TAboutBox;
+class TCaptureForm;
+class TDesignForm;
+class TEnvironment;
+class TMetaDataForm;
+class TProgress_F;
+class TSimulationForm;
+class TViewer_F;
+class UndoStore;
+
+// The main window: an MDI frame holding the capture, simulation and design windows, with the
+// menu panel (tool buttons, the five design parameters and the bar buttons) at its top right.
+// It owns the open design, its header and the undo store; every other window reaches the design
+// through it.
+class TMain : public QMainWindow, public DesignHost
+{
+    Q_OBJECT
+
+public:
+    explicit TMain(const QString &programDirectory, QWidget *parent = nullptr);
+    ~TMain() override;
+
+    // DesignHost
+    MainData &header() override { return m_header; }
+    TexLayer &document() override { return m_document; }
+    GuideBarData &guideBars() override { return m_guideBars; }
+    TreatmentData &treatment() override { return m_treatment; }
+    int32_t currentBar() const override { return m_currentBar; }
+    SimulationSettings &simulationSettings() override;
+    CostData &cost() override { return m_cost; }
+    void PushUndo() override;
+    void DesignEdited(QWidget *source) override;
+    QString programDirectory() const override { return m_programDirectory; }
+    QString language() const override { return m_language; }
+    const TStringTable &commonTable() const override { return m_common; }
+    const TStringTable &messageTable() const override { return m_message; }
+    const TStringTable &mainTable() const override { return m_main; }
+    std::unique_ptr<WindowProgress> StartProgress(const QString &title, QWidget *anchor) override;
+    void ShowInViewer(const QImage &picture) override;
+    void UpdateAllWindows() override;
+    void FinishedFabricChanged() override;
+
+    UndoStore &undo() { return *m_undo; }
+    int32_t needleLimit() const { return m_needleLimit; }
+    bool isOmbra() const { return m_ombra; }
+    TSimulationForm *simulation() const { return m_simulation; }
+    TMetaDataForm *metaData() const { return m_metaData; }
+    TViewer_F *viewer() const { return m_viewer; }
+    TProgress_F *progressWindow() const { return m_progress; }
+
+    // The panel shows the design parameters and the current file's name.
+    void RefreshPanel();
+    // Enables the buttons of existing bars and presses the current bar's.
+    void RefreshBarButtons();
+    // Places the menu panel and the three large windows.
+    void TileWindows();
+    // Runs the simulation window's simulation as its run button does.
+    void RunSimulation();
+    // The splash to close when the start-up timer fires.
+    void SetSplash(QWidget *splash);
+
+    // Controls, named as the program has always named them.
+    QWidget *MainMenuPanel = nullptr;
+    QGroupBox *gbMainMenu = nullptr;
+    QGroupBox *gbBasic = nullptr;
+    QGroupBox *gbBarSelect = nullptr;
+    QToolButton *sbDesign = nullptr;
+    QToolButton *sbGuideBar = nullptr;
+    QToolButton *sbSimulation = nullptr;
+    QToolButton *sbTreatment = nullptr;
+    QToolButton *sbCapture = nullptr;
+    QToolButton *sbLoadSave = nullptr;
+    QToolButton *sbPrint = nullptr;
+    QLineEdit *edBar = nullptr;
+    QLineEdit *edCourse = nullptr;
+    QLineEdit *edMGauge = nullptr;
+    QLineEdit *edMCPC = nullptr;
+    QLineEdit *edMWidth = nullptr;
+    std::array<QToolButton *, 5> sbL{}; // sbL[0] is "Layer1" … sbL[4] "Layer5"
+    QLabel *MenuStatusBar = nullptr;
+    QMenu *mWindow = nullptr;
+    QMdiArea *mdiArea = nullptr;
+    QMdiSubWindow *captureWindow = nullptr;
+    QMdiSubWindow *simulationWindow = nullptr;
+    QMdiSubWindow *designWindow = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildMenuPanel();
+    void buildMenus();
+    void applyTexts();
+    void createChildWindows();
+    void connectParameterEdits();
+    void selectBar(int32_t bar);
+    void toggleMinimised(QMdiSubWindow *window);
+    void toggleCapture();
+    void refreshWindowMenu();
+    void conversionError(const QString &text, bool integer);
+    DesignParameters parameters();
+
+    QString m_programDirectory;
+    QString m_language;
+    QString m_fontName;
+    int32_t m_needleLimit = 150;
+    bool m_ombra = false;
+    bool m_firstShow = true;
+
+    TStringTable m_common;
+    TStringTable m_message;
+    TStringTable m_main;
+
+    MainData m_header;
+    TexLayer m_document;
+    std::unique_ptr<UndoStore> m_undo;
+    int32_t m_currentBar = 0;
+    // Held here until the guide-bar editor, the treatment editor and the cost window own them.
+    GuideBarData m_guideBars;
+    TreatmentData m_treatment;
+    CostData m_cost;
+
+    TAboutBox *m_about = nullptr;
+    TViewer_F *m_viewer = nullptr;
+    TEnvironment *m_environment = nullptr;
+    TProgress_F *m_progress = nullptr;
+    TMetaDataForm *m_metaData = nullptr;
+    TSimulationForm *m_simulation = nullptr;
+    TCaptureForm *m_capture = nullptr;
+    TDesignForm *m_design = nullptr;
+    QTimer m_splashTimer;
+    QWidget *m_splash = nullptr;
+
+    QAction *mSimulation = nullptr;
+    QAction *mDesign = nullptr;
+    QAction *mCapture = nullptr;
+    QAction *mInOut = nullptr;
+    QAction *mYarnList = nullptr;
+    QAction *mTreatment = nullptr;
+};
+
+} // namespace warplon
