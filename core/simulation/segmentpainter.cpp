@@ -72,17 +72,24 @@ SegmentPainter::SegmentPainter(int32_t repeatWidth, int32_t repeatHeight, bool b
 
 void SegmentPainter::Reserve(size_t count)
 {
-    m_strokes.reserve(count);
+    m_kept.reserve(count);
 }
 
 void SegmentPainter::Add(const YarnSegment &segment)
 {
     const int64_t ordinal = m_count++;
+    Stroke stroke;
+    if (makeStroke(segment, stroke))
+        m_kept.push_back({&segment, ordinal});
+}
+
+bool SegmentPainter::makeStroke(const YarnSegment &segment, Stroke &s) const
+{
     if (segment.yarn == nullptr || segment.yarn->hidden != 0)
-        return;
+        return false;
     double width = segment.width;
     if (!(width > 0.0) || !std::isfinite(width))
-        return;
+        return false;
     // Thin yarns are widened (fourth root) so they stay visible at small zooms.
     if (width < 1.0)
         width = std::sqrt(std::sqrt(width));
@@ -90,30 +97,28 @@ void SegmentPainter::Add(const YarnSegment &segment)
     // Course 0 at the bottom; the face is seen from the front, so wale 0 lies on the right.
     const double lastColumn = double(m_width - 1);
     const double lastRow = double(m_height - 1);
-    Stroke s;
     s.x1 = m_backView ? segment.x1 : lastColumn - segment.x1;
     s.x2 = m_backView ? segment.x2 : lastColumn - segment.x2;
     s.y1 = lastRow - segment.y1;
     s.y2 = lastRow - segment.y2;
     for (double v : {s.x1, s.y1, s.x2, s.y2}) {
         if (!(std::abs(v) <= kMaxCoordinate))
-            return;
+            return false;
     }
     const double ddx = s.x2 - s.x1;
     const double ddy = s.y2 - s.y1;
     s.length = std::sqrt(ddx * ddx + ddy * ddy);
     if (s.length == 0.0)
-        return;
+        return false;
     s.dx = ddx / s.length;
     s.dy = ddy / s.length;
     s.half = width / 2.0;
     const double across = (std::abs(ddx) + width + 2.0) / double(m_width) + 3.0;
     const double down = (std::abs(ddy) + width + 2.0) / double(m_height) + 3.0;
     if (across * down > kMaxPlacements)
-        return;
+        return false;
     s.yarn = segment.yarn;
-    s.ordinal = ordinal;
-    m_strokes.push_back(s);
+    return true;
 }
 
 bool SegmentPainter::PaintRows(const RepeatPixels &pixels, int32_t rowBegin, int32_t rowEnd,
@@ -122,9 +127,10 @@ bool SegmentPainter::PaintRows(const RepeatPixels &pixels, int32_t rowBegin, int
     rowBegin = std::max(rowBegin, 0);
     rowEnd = std::min({rowEnd, m_height, pixels.height});
     int64_t lastPercent = 0;
-    for (const Stroke &stroke : m_strokes) {
+    Stroke stroke;
+    for (const Kept &kept : m_kept) {
         if (progress != nullptr && total > 0) {
-            const int64_t percent = stroke.ordinal * 100 / total;
+            const int64_t percent = kept.ordinal * 100 / total;
             if (percent != lastPercent) {
                 lastPercent = percent;
                 ReportProgress(progress, percent);
@@ -134,7 +140,9 @@ bool SegmentPainter::PaintRows(const RepeatPixels &pixels, int32_t rowBegin, int
         }
         if (stop.load(std::memory_order_relaxed))
             return false;
-        if (rowBegin < rowEnd)
+        // The stroke is worked out again for each band; the same arithmetic gives the same
+        // stroke, so the bands still agree to the bit.
+        if (rowBegin < rowEnd && makeStroke(*kept.segment, stroke))
             paintStroke(stroke, pixels, rowBegin, rowEnd);
     }
     return true;

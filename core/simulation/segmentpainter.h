@@ -52,7 +52,9 @@ public:
 
     // Appends a segment to the paint order. Segments that cannot show (hidden yarn, no yarn, no
     // length, no width, or coordinates no stitch model produces) take their place in the count
-    // but are not kept.
+    // but are not kept. The painter keeps a reference: the segment must stay in place until the
+    // painting is done. (A large design has millions of segments; a copy of each would double
+    // the memory a run needs.)
     void Add(const YarnSegment &segment);
     void Reserve(size_t count);
     // Segments added, shown or not.
@@ -73,9 +75,16 @@ private:
         double length;
         double half; // half the painted width
         const Yarn *yarn;
+    };
+
+    struct Kept
+    {
+        const YarnSegment *segment;
         int64_t ordinal; // place in the paint order, for the progress
     };
 
+    // The stroke of a segment in the repeat's pixel frame; false when it cannot show.
+    bool makeStroke(const YarnSegment &segment, Stroke &stroke) const;
     void paintStroke(const Stroke &stroke, const RepeatPixels &pixels, int32_t rowBegin,
                      int32_t rowEnd) const;
 
@@ -84,7 +93,7 @@ private:
     bool m_backView;
     bool m_colorOnColor;
     int64_t m_count = 0;
-    std::vector<Stroke> m_strokes;
+    std::vector<Kept> m_kept;
 };
 
 } // namespace warplon

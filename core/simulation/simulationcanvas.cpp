@@ -314,10 +314,14 @@ bool SimulationCanvas::PaintSegments(TCorvexBitmap &picture, Progress *progress,
     static constexpr std::array<int32_t, kPaintedBars> kFaceBars{0, 1, 2, 3};
     static constexpr std::array<int32_t, kPaintedBars> kBackBars{3, 2, 1, 0};
     SegmentPainter painter(width, height, m_backView, m_colorOnColor);
-    std::vector<uint8_t> repeat;
+    // The repeat is painted in the picture's top-left corner when the picture holds a whole
+    // one (as a run's picture always does), else in a buffer of its own.
+    const bool inPlace = image.width() >= width && image.height() >= height;
+    std::vector<uint8_t> buffer;
     try {
         painter.Reserve(size_t(m_totalSegments));
-        repeat.resize(size_t(width) * 3 * size_t(height));
+        if (!inPlace)
+            buffer.resize(size_t(width) * 3 * size_t(height));
     } catch (const std::bad_alloc &) {
         ReportProgress(progress, 100);
         return false;
@@ -331,18 +335,20 @@ bool SimulationCanvas::PaintSegments(TCorvexBitmap &picture, Progress *progress,
         }
     }
 
+    const size_t rowBytes = size_t(width) * 3;
+    const int64_t stride = inPlace ? image.bytesPerLine() : int64_t(rowBytes);
+    uint8_t *repeat = inPlace ? image.bits() : buffer.data();
     const uint8_t background[3]
         = {uint8_t((m_background >> 16) & 0xff), uint8_t((m_background >> 8) & 0xff),
            uint8_t(m_background & 0xff)};
-    const size_t rowBytes = size_t(width) * 3;
     for (size_t i = 0; i < rowBytes; i += 3)
-        std::memcpy(repeat.data() + i, background, 3);
+        std::memcpy(repeat + i, background, 3);
     for (int32_t y = 1; y < height; ++y)
-        std::memcpy(repeat.data() + size_t(y) * rowBytes, repeat.data(), rowBytes);
+        std::memcpy(repeat + y * stride, repeat, rowBytes);
 
     // Every band of rows sees every segment in the same order, so the split does not change a
     // single pixel. The calling thread paints the first band and reports the progress.
-    const RepeatPixels pixels{repeat.data(), width, height, int64_t(rowBytes)};
+    const RepeatPixels pixels{repeat, width, height, stride};
     const int32_t bands = std::clamp(threads, 1, std::min(height, 64));
     auto bandBegin = [&](int32_t band) { return int32_t(int64_t(height) * band / bands); };
     std::atomic<bool> stop{false};
@@ -366,25 +372,24 @@ bool SimulationCanvas::PaintSegments(TCorvexBitmap &picture, Progress *progress,
         return false;
     m_paintedSegments = painter.Count();
 
-    // Tile the repeat from the top-left corner; the last column and row of tiles are cut.
+    // Tile the repeat from the top-left corner; the last column and row of tiles are cut. The
+    // rows of the first repeat are filled across first, so every later row is one whole copy.
     const int32_t pictureWidth = image.width();
     const int32_t pictureHeight = image.height();
     uchar *bits = image.bits();
     const int64_t bytesPerLine = image.bytesPerLine();
-    for (int32_t j = 0; j <= pictureHeight / height; ++j) {
-        const int32_t top = j * height;
-        const int32_t rows = std::min(height, pictureHeight - top);
-        for (int32_t i = 0; i <= pictureWidth / width; ++i) {
-            const int32_t left = i * width;
+    const int32_t tileRows = std::min(height, pictureHeight);
+    for (int32_t r = 0; r < tileRows; ++r) {
+        uchar *row = bits + int64_t(r) * bytesPerLine;
+        const uint8_t *source = repeat + r * stride;
+        for (int32_t left = inPlace ? width : 0; left < pictureWidth; left += width) {
             const int32_t columns = std::min(width, pictureWidth - left);
-            if (rows <= 0 || columns <= 0)
-                continue;
-            for (int32_t r = 0; r < rows; ++r) {
-                std::memcpy(bits + int64_t(top + r) * bytesPerLine + int64_t(left) * 3,
-                            repeat.data() + size_t(r) * rowBytes, size_t(columns) * 3);
-            }
+            std::memcpy(row + int64_t(left) * 3, source, size_t(columns) * 3);
         }
     }
+    for (int32_t y = height; y < pictureHeight; ++y)
+        std::memcpy(bits + int64_t(y) * bytesPerLine, bits + int64_t(y % height) * bytesPerLine,
+                    size_t(pictureWidth) * 3);
     ReportProgress(progress, 100);
     return true;
 }

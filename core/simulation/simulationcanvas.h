@@ -38,10 +38,11 @@ public:
     void BuildSegments(Tricot &stitches, RandomSource &random);
 
     // Paints the lists into one repeat filled with the background and copies it over the whole
-    // 24-bit picture from its top-left corner. The result does not depend on `threads` (at least
-    // 1; the rows are split among them). False, with the picture untouched, when the picture is
-    // not an allocated 24-bit bitmap, the repeat size is not usable, or the progress asked to
-    // stop.
+    // 24-bit picture from its top-left corner (the repeat is painted in place there when the
+    // picture holds one). The result does not depend on `threads` (at least 1; the rows are split
+    // among them). False, with the picture untouched, when the picture is not an allocated 24-bit
+    // bitmap or the repeat size is not usable; false, with the picture partly painted, when the
+    // progress asked to stop (a run paints into a picture of its own, so the user's stays).
     bool PaintSegments(TCorvexBitmap &picture, Progress *progress,
                        int32_t threads = DefaultPaintThreads());
 

@@ -1,6 +1,7 @@
 #include "simulation/simulationrun.h"
 
 #include "app/design.h"
+#include "base/progress.h"
 #include "base/randomsource.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,32 @@ TEST(SimulationRun, SameSeedSamePictureAndRedYarnLooksRed)
         }
     }
     EXPECT_GT(reddish, first.width() * first.height() / 10);
+
+    // A run the user stops keeps the picture of the run before, whatever pass it stopped in.
+    struct StopAfter : Progress
+    {
+        int left;
+        explicit StopAfter(int reports)
+            : left(reports)
+        {}
+        void SetPercent(int32_t) override { --left; }
+        bool StopRequested() const override { return left <= 0; }
+    };
+    for (int reports : {1, 40, 150}) {
+        RandomSource random(5);
+        TCorvexBitmap picture;
+        ASSERT_TRUE(picture.Create(4, 4, nullptr, 24));
+        picture.Fill(0x00FF00, QRect(0, 0, 4, 4));
+        const QImage before = picture.image().copy();
+        SimulationSettings settings = d.simulation;
+        const SimulationJob job{d.header, d.document, d.guideBars,    d.treatment,
+                                settings, 0,          QSize(200, 200)};
+        StopAfter stop(reports);
+        QString error;
+        EXPECT_FALSE(RunSimulation(job, picture, random, &stop, nullptr, &error)) << reports;
+        EXPECT_EQ(picture.image(), before);
+        EXPECT_FALSE(error.isEmpty());
+    }
 }
 
 TEST(SimulationRun, WholeViewerTilesFromTheTopLeft)
