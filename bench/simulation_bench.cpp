@@ -42,20 +42,36 @@ void makeFourBarDesign(Design &design, int32_t wales, int32_t courses)
     design.simulation.zoomTenths = 0;
 }
 
+// The four-bar design with every pass at work: the spandex wave effect, and the front bar
+// sheared in every course as for a velour.
+void makeFinishedDesign(Design &design, int32_t wales, int32_t courses)
+{
+    makeFourBarDesign(design, wales, courses);
+    design.simulation.effect = 2;
+    design.treatment.method = TreatmentShearing;
+    design.treatment.courseFlags.assign(size_t(courses), {0, 0, 0, 1});
+}
+
 template<typename T>
 size_t vectorBytes(const std::vector<T> &v)
 {
     return v.capacity() * sizeof(T);
 }
 
-// Heap bytes of a relaxed model and of the segment lists built from it.
-size_t modelBytes(const Tricot &model, const SimulationCanvas &canvas)
+// Heap bytes of a relaxed model.
+size_t modelBytes(const Tricot &model)
 {
     size_t bytes = vectorBytes(model.nodes) + vectorBytes(model.initialPositions);
     for (const Octopus &node : model.nodes) {
         bytes += vectorBytes(node.links) + vectorBytes(node.backLinks) + vectorBytes(node.underlaps)
                  + vectorBytes(node.loops);
     }
+    return bytes;
+}
+
+size_t segmentBytes(const SimulationCanvas &canvas)
+{
+    size_t bytes = 0;
     for (const auto &list : canvas.lists())
         bytes += vectorBytes(list);
     return bytes;
@@ -137,7 +153,8 @@ void runStages(benchmark::State &state, Design &d, QSize view, bool tileWholeVie
     SimulationCanvas canvas(g->repeatWidth, g->repeatHeight, settings.backgroundColor,
                             settings.fuzz, settings.colorOnColor, settings.backView, g->zoom);
     canvas.BuildSegments(model, random);
-    state.counters["model_mb"] = double(modelBytes(model, canvas)) / kMegabyte;
+    state.counters["model_mb"] = double(modelBytes(model)) / kMegabyte;
+    state.counters["segments_mb"] = double(segmentBytes(canvas)) / kMegabyte;
     state.counters["rss_before_mb"] = residentBefore;
     state.counters["peak_rss_mb"] = peakResidentMegabytes();
 }
@@ -156,15 +173,10 @@ void BM_TypicalFourBar(benchmark::State &state)
     runStages(state, design, QSize(1, 1), false);
 }
 
-// The typical design with every pass at work: the spandex wave effect, and the front bar
-// sheared in every course as for a velour.
 void BM_TypicalFinished(benchmark::State &state)
 {
     Design design;
-    makeFourBarDesign(design, 48, 96);
-    design.simulation.effect = 2;
-    design.treatment.method = TreatmentShearing;
-    design.treatment.courseFlags.assign(96, {0, 0, 0, 1});
+    makeFinishedDesign(design, 48, 96);
     runStages(state, design, QSize(1, 1), false);
 }
 
@@ -175,12 +187,13 @@ void BM_LargeFourBar(benchmark::State &state)
     runStages(state, design, QSize(1, 1), false);
 }
 
-// Wales and courses doubled step by step from 24 x 48.
+// The finished design with wales and courses doubled step by step from 24 x 48, so that every
+// stage has work at every size.
 void BM_Scaling(benchmark::State &state)
 {
     Design design;
     const int32_t factor = int32_t(state.range(0));
-    makeFourBarDesign(design, 24 * factor, 48 * factor);
+    makeFinishedDesign(design, 24 * factor, 48 * factor);
     runStages(state, design, QSize(1, 1), false);
 }
 

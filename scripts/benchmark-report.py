@@ -39,7 +39,7 @@ def main():
     scaling = sorted((b for n, b in results.items() if n.startswith("BM_Scaling")),
                      key=lambda b: b["nodes"])
     if len(scaling) >= 2:
-        print("## Scaling (wales and courses doubled from 24 x 48; milliseconds)")
+        print("## Scaling (the finished design, wales and courses doubled from 24 x 48; milliseconds)")
         print()
         stages = ["build", "relax", "segments", "paint", "passes"]
         print("| nodes | picture px | total | " + " | ".join(stages) + " |")
@@ -67,9 +67,12 @@ def main():
         held = large["picture_mb"] + large["model_mb"]
         print("## Memory of the large design")
         print()
-        print(f"- picture {large['picture_mb']:.1f} MiB, model and segments {large['model_mb']:.1f} MiB")
+        print(f"- picture {large['picture_mb']:.1f} MiB, model {large['model_mb']:.1f} MiB, "
+              f"segment lists {large['segments_mb']:.1f} MiB")
         print(f"- process peak {large['peak_rss_mb']:.1f} MiB, {large['rss_before_mb']:.1f} MiB before the run: "
               f"the run took {grown:.1f} MiB, {grown / held:.2f} times picture plus model")
+        print(f"- per node: model {large['model_mb'] * 1048576 / large['nodes']:.0f} bytes, "
+              f"segments {large['segments_mb'] * 1048576 / large['nodes']:.0f} bytes")
 
 
 main()
