@@ -1,6 +1,7 @@
 // Start-up of the desktop program: the splash, the program directory, the main window and the
 // windows it holds, then the message loop.
 #include "app/mainform.h"
+#include "app/messagebox.h"
 #include "app/programsettings.h"
 #include "app/splash.h"
 
@@ -14,6 +15,27 @@
 using namespace warplon;
 
 namespace {
+
+// A fault that escapes an event handler is shown to the user in place of ending the program.
+class Application : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception &fault) {
+            ShowMessage(activeWindow(), QMessageBox::Critical, applicationDisplayName(),
+                        QString::fromLocal8Bit(fault.what()));
+        } catch (...) {
+            ShowMessage(activeWindow(), QMessageBox::Critical, applicationDisplayName(),
+                        QStringLiteral("Unknown Error in Warplon"));
+        }
+        return false;
+    }
+};
 
 // The program directory: "Exe" of "Common" in the user key replaces the executable's folder;
 // an installed copy that cannot write beside itself works in the per-user data folder.
@@ -32,7 +54,7 @@ QString FindProgramDirectory()
 
 int main(int argc, char **argv)
 {
-    QApplication application(argc, argv);
+    Application application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Brenmoor"));
     QCoreApplication::setApplicationName(QStringLiteral("Warplon"));
     QCoreApplication::setApplicationVersion(QLatin1String(kProgramVersion));
@@ -46,6 +68,8 @@ int main(int argc, char **argv)
                                       QStringLiteral("Run the simulation once at the start."));
     parser.addOption(screenshot);
     parser.addOption(simulate);
+    parser.addPositionalArgument(QStringLiteral("FILE.trc"),
+                                 QStringLiteral("A design to open after the start."));
     parser.process(application);
     const QString programDirectory = FindProgramDirectory();
 
@@ -57,6 +81,8 @@ int main(int argc, char **argv)
 
     TMain main(programDirectory);
     main.SetSplash(splash);
+    if (!parser.positionalArguments().isEmpty())
+        main.OpenDesign(parser.positionalArguments().constFirst());
     main.showMaximized();
     if (parser.isSet(simulate))
         QTimer::singleShot(500, &main, [&main] { main.RunSimulation(); });

@@ -14,6 +14,7 @@
 #include "base/progress.h"
 #include "capture/captureform.h"
 #include "design/designform.h"
+#include "knit/designfile.h"
 #include "knit/undostore.h"
 #include "print/metadataform.h"
 #include "simulation/simulationform.h"
@@ -503,6 +504,43 @@ void TMain::TileWindows()
     place(captureWindow, tiling.capture);
     place(simulationWindow, tiling.simulation);
     place(designWindow, tiling.design);
+}
+
+DesignRecords TMain::records()
+{
+    return DesignRecords{m_header,
+                         m_metaData->record(),
+                         m_document,
+                         m_treatment,
+                         m_guideBars,
+                         m_simulation->settings(),
+                         m_simulation->picture(),
+                         m_designWindowData,
+                         m_cost,
+                         m_currentBar};
+}
+
+bool TMain::OpenDesign(const QString &fileName)
+{
+    const LoadResult result = LoadDesign(fileName, records());
+    if (result != LoadResult::Loaded) {
+        ShowMessage(this, QMessageBox::Warning, windowTitle(),
+                    QStringLiteral("%1\n%2").arg(fileName, LoadFailureMessage(result)));
+        return false;
+    }
+    m_currentBar = 0;
+    m_undo->Clear();
+    RefreshAllWindows();
+    return true;
+}
+
+void TMain::RefreshAllWindows()
+{
+    RefreshPanel();
+    m_simulation->Refresh();
+    m_metaData->Refresh(m_header, m_simulation->settings());
+    RefreshBarButtons();
+    DesignEdited(nullptr);
 }
 
 void TMain::RunSimulation()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/design.h"
 #include "app/designhost.h"
 #include "app/mainparameters.h"
 #include "knit/records.h"
@@ -79,6 +80,14 @@ public:
     void RefreshBarButtons();
     // Places the menu panel and the three large windows.
     void TileWindows();
+    // The records of the open design, from their owners, as the design file reads and writes
+    // them.
+    DesignRecords records();
+    // Loads a design file in place of the open design and refreshes every window; a refused
+    // load keeps the open design and says why.
+    bool OpenDesign(const QString &fileName);
+    // Every window shows the design anew (after a load).
+    void RefreshAllWindows();
     // Runs the simulation window's simulation as its run button does.
     void RunSimulation();
     // The splash to close when the start-up timer fires.
@@ -141,10 +150,12 @@ private:
     TexLayer m_document;
     std::unique_ptr<UndoStore> m_undo;
     int32_t m_currentBar = 0;
-    // Held here until the guide-bar editor, the treatment editor and the cost window own them.
+    // Held here until the guide-bar editor, the treatment editor, the cost window and the design
+    // window own them.
     GuideBarData m_guideBars;
     TreatmentData m_treatment;
     CostData m_cost;
+    DesignWindowData m_designWindowData;
 
     TAboutBox *m_about = nullptr;
     TViewer_F *m_viewer = nullptr;
