@@ -61,6 +61,24 @@ fails_cleanly "newer file" "$cli" dump "$work/newer.trc"
 grep -q "version error" "$work/err" || { echo "FAILED: no 'version error'"; failures=$((failures + 1)); }
 fails_cleanly "bad effect" "$cli" simulate "$work/locknit.trc" -o "$work/x.png" --effect glow
 
+# Colours: the atlas needs no file; the catalogues and the palette stand beside the tool.
+check "color printer" "$cli" color printer 541 0 --json
+keep
+check "grey page code" python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d["code"] == "37-1:1"' "$work/json"
+check "color find" "$cli" color find 37-01:01
+check "color nearest standard" "$cli" color nearest 200 30 40 --catalog standard --json
+keep
+check "nearest is JSON" json
+check "color atlas" "$cli" color atlas -o "$work/atlas.png"
+palette="$(dirname "$cli")/color/Textile.fcr"
+check "palette dump" "$cli" palette dump "$palette" --json
+keep
+check "palette is JSON" json
+check "palette render" "$cli" palette render "$palette" -o "$work/palette.png"
+fails_cleanly "no Pantone catalogue" "$cli" color nearest 1 2 3 --catalog pantone1000
+fails_cleanly "grey page has 7 columns" "$cli" color find 37-08:01
+fails_cleanly "channel out of range" "$cli" color nearest 1 2 256
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures checks failed"
   exit 1
