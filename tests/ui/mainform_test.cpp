@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 #include "app/messagebox.h"
+#include "app/viewerform.h"
 #include "knit/undostore.h"
 #include "simulation/simulationform.h"
 #include "testsupport.h"
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
@@ -140,4 +142,33 @@ TEST_F(MainWindowTest, SimulationEditsAreCorrectedBeforeTheRun)
     simulation.ResetForNewDesign();
     EXPECT_FALSE(simulation.picture().IsAllocated());
     EXPECT_EQ(simulation.edZoom->text(), QStringLiteral("4.0"));
+}
+
+TEST_F(MainWindowTest, PictureMenuFollowsTheZoomAndTheWholeViewerWarnsOfAWidePicture)
+{
+    TMain main(dir.path());
+    TSimulationForm &simulation = *main.simulation();
+    const auto checkedZoom = [&simulation]() {
+        std::unique_ptr<QMenu> menu(simulation.BuildPopupMenu(nullptr));
+        const QList<QAction *> items = menu->actions();
+        QString checked;
+        for (QAction *item : items.constFirst()->menu()->actions()) {
+            if (item->isChecked())
+                checked = item->text();
+        }
+        // Without a picture only the zoom steps are offered.
+        const bool enabled = items.at(1)->isEnabled();
+        return std::pair(checked, enabled);
+    };
+    EXPECT_EQ(checkedZoom(), std::pair(QStringLiteral("X 4"), false));
+    simulation.edZoom->setText(QStringLiteral("4.5"));
+    ASSERT_TRUE(simulation.RunSimulation());
+    EXPECT_EQ(checkedZoom(), std::pair(QString(), true));
+
+    ASSERT_TRUE(simulation.picture().Create(2000, 40, nullptr, 24));
+    simulation.ShowWholeViewer();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], main.mainTable().TextAt(77));
+    EXPECT_FALSE(messages[0].isEmpty());
+    EXPECT_TRUE(main.viewer()->isVisible());
 }
