@@ -13,5 +13,9 @@ int RunSimulate(const QStringList &arguments);
 int RunModel(const QStringList &arguments);
 int RunColor(const QStringList &arguments);
 int RunPalette(const QStringList &arguments);
+int RunYarns(const QStringList &arguments);
+int RunComposition(const QStringList &arguments);
+int RunCost(const QStringList &arguments);
+int RunTreatment(const QStringList &arguments);
 
 } // namespace warplon::cli

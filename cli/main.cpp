@@ -16,6 +16,10 @@ const char kUsage[] = "Usage: warplon-cli COMMAND [options]\n"
                       "  model    print the relaxed stitch model of a design as JSON\n"
                       "  color    look up printer-atlas and catalogue colours, draw the atlas\n"
                       "  palette  print or draw a palette file\n"
+                      "  yarns    print and edit the yarn list of a design or a yarn file\n"
+                      "  composition  print and edit the yarn composition of a design\n"
+                      "  cost     print the cost sheet of a design and edit its cost data\n"
+                      "  treatment  print and edit the finishing of a design's courses\n"
                       "\n"
                       "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
 
@@ -53,6 +57,14 @@ int main(int argc, char **argv)
         return warplon::cli::RunColor(arguments);
     if (command == QLatin1String("palette"))
         return warplon::cli::RunPalette(arguments);
+    if (command == QLatin1String("yarns"))
+        return warplon::cli::RunYarns(arguments);
+    if (command == QLatin1String("composition"))
+        return warplon::cli::RunComposition(arguments);
+    if (command == QLatin1String("cost"))
+        return warplon::cli::RunCost(arguments);
+    if (command == QLatin1String("treatment"))
+        return warplon::cli::RunTreatment(arguments);
     std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
                  qPrintable(command));
     return 2;

@@ -35,6 +35,15 @@ def main():
         print(f"| {name[3:]} | {b['nodes']:.0f} | {b['picture_px']:.0f} | {b['real_time']:.2f} | "
               + " | ".join(cells) + f" | {b['memcpy_ms']:.3f} | {b['real_time'] / b['memcpy_ms']:.0f} |")
     print()
+    print("Each stage against the memcpy of its picture (how many picture copies it costs):")
+    print()
+    print("| design | " + " | ".join(STAGES) + " |")
+    print("|---|" + "---:|" * len(STAGES))
+    for name, b in results.items():
+        if name.startswith("BM_Scaling") or b["memcpy_ms"] <= 0:
+            continue
+        print(f"| {name[3:]} | " + " | ".join(f"{b[s + '_ms'] / b['memcpy_ms']:.1f}" for s in STAGES) + " |")
+    print()
 
     scaling = sorted((b for n, b in results.items() if n.startswith("BM_Scaling")),
                      key=lambda b: b["nodes"])
@@ -48,17 +57,25 @@ def main():
             print(f"| {b['nodes']:.0f} | {b['picture_px']:.0f} | {b['real_time']:.2f} | "
                   + " | ".join(f"{b[s + '_ms']:.3f}" for s in stages) + " |")
         print()
-        first, last = scaling[0], scaling[-1]
-        growth = math.log(last["nodes"] / first["nodes"])
-        print("Exponent k of time ~ size^k from the smallest to the largest step "
-              "(1 is linear; nodes for build, relax and segments, pixels for paint and passes):")
+        print("Exponent k of time ~ size^k for each doubling step and over the whole series (1 is "
+              "linear; nodes for build, relax and segments, pixels for paint and passes):")
         print()
-        for s in ["total"] + stages:
-            key = "real_time" if s == "total" else s + "_ms"
-            size = "picture_px" if s in ("paint", "passes", "total") else "nodes"
-            if first[key] > 0 and last[key] > 0:
-                k = math.log(last[key] / first[key]) / math.log(last[size] / first[size])
-                print(f"- {s}: {k:.2f}")
+        names = ["total"] + stages
+        print("| step | " + " | ".join(names) + " |")
+        print("|---|" + "---:|" * len(names))
+        pairs = [(scaling[i], scaling[i + 1]) for i in range(len(scaling) - 1)]
+        pairs.append((scaling[0], scaling[-1]))
+        for a, b in pairs:
+            cells = []
+            for stage in names:
+                key = "real_time" if stage == "total" else stage + "_ms"
+                size = "picture_px" if stage in ("paint", "passes", "total") else "nodes"
+                if a[key] > 0 and b[key] > 0:
+                    k = math.log(b[key] / a[key]) / math.log(b[size] / a[size])
+                    cells.append(f"{k:.2f}")
+                else:
+                    cells.append("-")
+            print(f"| {a['nodes']:.0f} → {b['nodes']:.0f} nodes | " + " | ".join(cells) + " |")
         print()
 
     large = results.get("BM_LargeFourBar")

@@ -79,6 +79,31 @@ fails_cleanly "no Pantone catalogue" "$cli" color nearest 1 2 3 --catalog panton
 fails_cleanly "grey page has 7 columns" "$cli" color find 37-08:01
 fails_cleanly "channel out of range" "$cli" color nearest 1 2 256
 
+# Yarn list and composition: edits in order; a refused edit writes nothing.
+check "yarns" "$cli" yarns "$work/locknit.trc" --enter 1:7=50 --add 1 --enter 3-4:1=Silk --cycle 2:10 --save 2=$work/a.yan -o "$work/yarns.trc" --json
+keep
+check "yarns edited" python3 -c 'import json,sys; y=json.load(open(sys.argv[1]))["yarns"]; assert len(y) == 4 and y[1]["stretch"] == 1 and y[1]["cells"][7] == "50.00%" and y[3]["name"] == "Silk" and y[1]["material"] == 3' "$work/json"
+check "yarn file" "$cli" yarns "$work/a.yan" --json
+fails_cleanly "length 0 %" "$cli" yarns "$work/locknit.trc" --enter 1:7=0 -o "$work/refused.trc"
+check "nothing written" test ! -e "$work/refused.trc"
+check "composition" "$cli" composition "$work/locknit.trc" --enter 1:3=100 --enter 1:4=6 --json
+keep
+check "600 ends" python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["records"]; assert r[0]["ends"] == 600 and abs(sum(x["percent"] for x in r) - 100) < 1e-9' "$work/json"
+fails_cleanly "ends past int32" "$cli" composition "$work/locknit.trc" --enter 1:3=65536 --enter 1:4=32768
+
+# Cost and treatment: edits in order; a refused edit writes nothing.
+check "cost" "$cli" cost "$work/locknit.trc" --set edCAPA=0 --set ced1=1,000 --set itemName[0]=Dye --save-cst "$work/a.cst" --json
+keep
+check "capa 0 shows dashes" python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); s=d["sheet"]; assert s["making"] == {"local": None, "foreign": None} and d["costData"]["itemCost"][0] == 1000 and s["items"][0]["name"] == "Dye"' "$work/json"
+check "cost file" "$cli" cost "$work/a.cst"
+fails_cleanly "not a number" "$cli" cost "$work/a.cst" --set edWorkDay=many --save-cst "$work/refused.cst"
+check "no cost file written" test ! -e "$work/refused.cst"
+check "treatment" "$cli" treatment "$work/locknit.trc" --method shear --enter 1-3=o --toggle 2 --toggle 999 -o "$work/treated.trc" --json
+keep
+check "courses 1 and 3 treated" python3 -c 'import json,sys; c=json.load(open(sys.argv[1]))["courses"]; assert [x["treated"] for x in c[:4]] == [True, False, True, False]' "$work/json"
+check "check all" "$cli" treatment "$work/treated.trc" --check-all --json
+fails_cleanly "no such bar" "$cli" treatment "$work/locknit.trc" --bar 9 -o "$work/refused.trc"
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures checks failed"
   exit 1
