@@ -54,6 +54,13 @@ bool LoadDesignFile(const QString &fileName, Design &design, int32_t &fileVersio
     return true;
 }
 
+TStringTable ToolTexts(const QString &section)
+{
+    TStringTable texts;
+    LoadTable(texts, QCoreApplication::applicationDirPath(), QStringLiteral("English"), section);
+    return texts;
+}
+
 void PrintJson(const QJsonObject &object)
 {
     std::fputs(QJsonDocument(object).toJson(QJsonDocument::Indented).constData(), stdout);

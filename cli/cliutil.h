@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/design.h"
+#include "text/stringtable.h"
 
 #include <QCommandLineParser>
 #include <QJsonObject>
@@ -23,6 +24,10 @@ bool ParseArguments(QCommandLineParser &parser, const QString &command, const QS
 
 // Loads a design file into `design`; on failure prints the reason and returns false.
 bool LoadDesignFile(const QString &fileName, Design &design, int32_t &fileVersion);
+
+// The English texts of a window's section, from the language file beside the tool, so the tool
+// prints the windows' own words.
+TStringTable ToolTexts(const QString &section);
 
 void PrintJson(const QJsonObject &object);
 void PrintLine(const QString &line);

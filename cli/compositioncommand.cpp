@@ -64,9 +64,7 @@ int RunComposition(const QStringList &arguments)
     if (!LoadDesignFile(files[0], design, fileVersion))
         return kExitFailure;
 
-    TStringTable texts;
-    LoadTable(texts, QCoreApplication::applicationDirPath(), QStringLiteral("English"),
-              QStringLiteral("Composition"));
+    const TStringTable texts = ToolTexts(QStringLiteral("Composition"));
 
     // The window works the records out as it opens and after every entry.
     TexLayer &document = design.document;

@@ -155,9 +155,7 @@ int RunCost(const QStringList &arguments)
     if (files.size() != 1)
         return Fail(QStringLiteral("give exactly one design or cost file"), kExitUsage);
 
-    TStringTable texts;
-    LoadTable(texts, QCoreApplication::applicationDirPath(), QStringLiteral("English"),
-              QStringLiteral("Cost"));
+    const TStringTable texts = ToolTexts(QStringLiteral("Cost"));
     const QString unreadable
         = TextOr(texts, kUnreadableMessage, QStringLiteral("The cost file could not be read."));
 

@@ -162,9 +162,7 @@ int RunYarns(const QStringList &arguments)
     if (files.size() != 1)
         return Fail(QStringLiteral("give exactly one design or yarn file"), kExitUsage);
 
-    TStringTable texts;
-    LoadTable(texts, QCoreApplication::applicationDirPath(), QStringLiteral("English"),
-              QStringLiteral("YarnList"));
+    const TStringTable texts = ToolTexts(QStringLiteral("YarnList"));
 
     Design design;
     if (files[0].endsWith(QLatin1String(".yan"), Qt::CaseInsensitive)) {
