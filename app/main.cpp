@@ -5,8 +5,10 @@
 #include "app/programsettings.h"
 #include "app/splash.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPainter>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -50,6 +52,27 @@ QString FindProgramDirectory()
         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation), exe);
 }
 
+// Where the screen cannot be read (a display without a compositor), the main window and the
+// tool windows in front of it, each drawn at its place.
+QImage PictureOfWindows(QWidget &main)
+{
+    QRect area = main.geometry();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window->isVisible())
+            area |= window->geometry();
+    }
+    QImage picture(area.size(), QImage::Format_RGB32);
+    picture.fill(Qt::darkGray);
+    QPainter painter(&picture);
+    painter.drawPixmap(main.geometry().topLeft() - area.topLeft(), main.grab());
+    for (QWidget *window : windows) {
+        if (window != &main && window->isVisible())
+            painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
+    }
+    return picture;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -66,8 +89,14 @@ int main(int argc, char **argv)
         QStringLiteral("FILE"));
     const QCommandLineOption simulate(QStringLiteral("simulate"),
                                       QStringLiteral("Run the simulation once at the start."));
+    const QCommandLineOption window(
+        QStringLiteral("window"),
+        QStringLiteral("Open a window at the start as its menu item does, named by the item "
+                       "(mYarnList, mTreatment, mYarn, mCost, mProperty); repeatable."),
+        QStringLiteral("ITEM"));
     parser.addOption(screenshot);
     parser.addOption(simulate);
+    parser.addOption(window);
     parser.addPositionalArgument(QStringLiteral("FILE.trc"),
                                  QStringLiteral("A design to open after the start."));
     parser.process(application);
@@ -86,13 +115,23 @@ int main(int argc, char **argv)
     main.showMaximized();
     if (parser.isSet(simulate))
         QTimer::singleShot(500, &main, [&main] { main.RunSimulation(); });
+    const QStringList items = parser.values(window);
+    QTimer::singleShot(600, &main, [&main, items] {
+        for (const QString &name : items) {
+            if (QAction *item = main.findChild<QAction *>(name))
+                item->trigger();
+        }
+    });
     if (parser.isSet(screenshot)) {
         // For documentation and for checking the look of the program without a person.
         const QString file = parser.value(screenshot);
         QTimer::singleShot(2500, &main, [&main, file] {
             QScreen *screen = main.screen();
             const QPixmap shot = screen ? screen->grabWindow(0) : QPixmap();
-            (shot.isNull() || shot.toImage().allGray() ? main.grab() : shot).save(file);
+            if (shot.isNull() || shot.toImage().allGray())
+                PictureOfWindows(main).save(file);
+            else
+                shot.save(file);
             QApplication::quit();
         });
     }

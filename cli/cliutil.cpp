@@ -1,5 +1,6 @@
 #include "cliutil.h"
 
+#include "app/savedesign.h"
 #include "knit/designfile.h"
 
 #include <QCoreApplication>
@@ -52,6 +53,15 @@ bool LoadDesignFile(const QString &fileName, Design &design, int32_t &fileVersio
         return false;
     }
     return true;
+}
+
+bool SaveDesignFile(const QString &fileName, Design &design)
+{
+    QString error;
+    if (SaveDesignWithSimulation(fileName, design.records(), 0, QSize(800, 600), 1, &error))
+        return true;
+    Fail(error);
+    return false;
 }
 
 TStringTable ToolTexts(const QString &section)

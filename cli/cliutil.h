@@ -25,6 +25,10 @@ bool ParseArguments(QCommandLineParser &parser, const QString &command, const QS
 // Loads a design file into `design`; on failure prints the reason and returns false.
 bool LoadDesignFile(const QString &fileName, Design &design, int32_t &fileVersion);
 
+// Saves `design` as the program does, with a fresh simulation for the file's preview; on
+// failure prints the reason and returns false.
+bool SaveDesignFile(const QString &fileName, Design &design);
+
 // The English texts of a window's section, from the language file beside the tool, so the tool
 // prints the windows' own words.
 TStringTable ToolTexts(const QString &section);

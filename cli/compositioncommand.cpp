@@ -1,7 +1,6 @@
 #include "cliutil.h"
 #include "commands.h"
 
-#include "app/savedesign.h"
 #include "simulation/composition.h"
 #include "text/stringtable.h"
 
@@ -94,10 +93,8 @@ int RunComposition(const QStringList &arguments)
     }
 
     if (parser.isSet(QStringLiteral("output"))) {
-        QString error;
-        if (!SaveDesignWithSimulation(parser.value(QStringLiteral("output")), design.records(), 0,
-                                      QSize(800, 600), 1, &error))
-            return Fail(error);
+        if (!SaveDesignFile(parser.value(QStringLiteral("output")), design))
+            return kExitFailure;
     }
 
     const auto count = int32_t(table.records.size());

@@ -139,6 +139,9 @@ int RunCost(const QStringList &arguments)
          QStringLiteral("FIELD=VALUE")},
         {QStringLiteral("save-cst"), QStringLiteral("Write the cost data to a cost file."),
          QStringLiteral("OUT.cst")},
+        {{QStringLiteral("o"), QStringLiteral("output")},
+         QStringLiteral("Write the design with the edited cost data."),
+         QStringLiteral("OUT.trc")},
         {QStringLiteral("json"), QStringLiteral("Print JSON with unrounded figures.")},
     });
     parser.addPositionalArgument(QStringLiteral("FILE"),
@@ -201,6 +204,11 @@ int RunCost(const QStringList &arguments)
             return Fail(QStringLiteral("%1: %2").arg(
                 out, TextOr(texts, kUnwritableMessage,
                             QStringLiteral("The cost file could not be written."))));
+    }
+
+    if (parser.isSet(QStringLiteral("output"))) {
+        if (!SaveDesignFile(parser.value(QStringLiteral("output")), design))
+            return kExitFailure;
     }
 
     const CostSheet sheet = ComputeDesignCostSheet(design.cost, design.document, design.header,

@@ -1,7 +1,6 @@
 #include "cliutil.h"
 #include "commands.h"
 
-#include "app/savedesign.h"
 #include "knit/designfile.h"
 #include "knit/samples.h"
 
@@ -99,10 +98,7 @@ int RunNew(const QStringList &arguments)
             design.header.widthInch = start.widthInch;
     }
     // The file carries a simulation of the design, as the program saves it.
-    if (!SaveDesignWithSimulation(parser.value(QStringLiteral("output")), design.records(), 0,
-                                  QSize(800, 600), 1, &error))
-        return Fail(error);
-    return kExitOk;
+    return SaveDesignFile(parser.value(QStringLiteral("output")), design) ? kExitOk : kExitFailure;
 }
 
 } // namespace warplon::cli

@@ -1,7 +1,6 @@
 #include "cliutil.h"
 #include "commands.h"
 
-#include "app/savedesign.h"
 #include "knit/treatmentedits.h"
 
 #include <QJsonArray>
@@ -164,10 +163,8 @@ int RunTreatment(const QStringList &arguments)
     FitTreatmentToBar(design.treatment, design.document, design.currentBar);
 
     if (parser.isSet(QStringLiteral("output"))) {
-        QString error;
-        if (!SaveDesignWithSimulation(parser.value(QStringLiteral("output")), design.records(), 0,
-                                      QSize(800, 600), 1, &error))
-            return Fail(error);
+        if (!SaveDesignFile(parser.value(QStringLiteral("output")), design))
+            return kExitFailure;
     }
     if (parser.isSet(QStringLiteral("json")))
         PrintJson(TreatmentJson(design));

@@ -1,7 +1,6 @@
 #include "cliutil.h"
 #include "commands.h"
 
-#include "app/savedesign.h"
 #include "base/bytestream.h"
 #include "simulation/yarnfile.h"
 #include "simulation/yarnlist.h"
@@ -265,10 +264,8 @@ int RunYarns(const QStringList &arguments)
                 path, Message(texts, YarnTextNotSaved, QStringLiteral("could not be saved"))));
     }
     if (parser.isSet(QStringLiteral("output"))) {
-        QString error;
-        if (!SaveDesignWithSimulation(parser.value(QStringLiteral("output")), design.records(), 0,
-                                      QSize(800, 600), 1, &error))
-            return Fail(error);
+        if (!SaveDesignFile(parser.value(QStringLiteral("output")), design))
+            return kExitFailure;
     }
 
     const auto count = int32_t(document.yarns.size());

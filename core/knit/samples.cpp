@@ -59,6 +59,11 @@ Yarn spandex()
 {
     return yarn("Spandex 40", "SP40", 40.0, 1, MaterialSpandex, kSemiDull, rgb(235, 225, 200));
 }
+Yarn stripeNylon()
+{
+    return yarn("Nylon 40/12 SD navy", "N40/12N", 40.0, 12, MaterialNylon, kSemiDull,
+                rgb(30, 40, 110));
+}
 
 struct BarPlan
 {
@@ -119,6 +124,14 @@ const std::vector<SamplePlan> &plans()
          "Pillar and inlay: front pillar 0-1/1-0 full set, back laid in 0-0/3-3, 1 in 1 out",
          {frontNylon(), inlayNylon()},
          {{{{0, 1}, {1, 0}}, fullSet(0)}, {{{0, 0}, {3, 3}}, halfSet(1)}}},
+        {"stretch-stripe",
+         "Stretch locknit with stripes: front nylon 2-3/1-0 threaded 6 white 2 navy, back "
+         "spandex 1-0/1-2, full set",
+         {frontNylon(), spandex(), stripeNylon()},
+         {{{{2, 3}, {1, 0}}, {WaleState{0, 6, 1, 0}, WaleState{2, 2, 1, 0}}},
+          {{{1, 0}, {1, 2}}, fullSet(1)}},
+         28,
+         22.0},
         {"power-net",
          "Power net: two nylon bars 1-0/1-2/2-3/2-1 and 2-3/2-1/1-0/1-2, two spandex bars laid "
          "in 0-0/1-1 and 1-1/0-0, all 1 in 1 out",

@@ -1,17 +1,27 @@
 #include "app/mainform.h"
 #include "app/messagebox.h"
 #include "app/viewerform.h"
+#include "color/dib256palette.h"
+#include "color/paletteform.h"
 #include "knit/undostore.h"
+#include "simulation/costform.h"
 #include "simulation/simulationform.h"
+#include "simulation/treatmentform.h"
+#include "simulation/yarncompositionform.h"
+#include "simulation/yarnlistform.h"
 #include "testsupport.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollArea>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -171,4 +181,99 @@ TEST_F(MainWindowTest, PictureMenuFollowsTheZoomAndTheWholeViewerWarnsOfAWidePic
     EXPECT_EQ(messages[0], main.mainTable().TextAt(77));
     EXPECT_FALSE(messages[0].isEmpty());
     EXPECT_TRUE(main.viewer()->isVisible());
+}
+
+TEST_F(MainWindowTest, ProductionWindowsOpenFromTheMenusAndFollowTheDesign)
+{
+    TMain main(dir.path());
+    const auto windowChecks = [&main]() {
+        emit main.mWindow->aboutToShow();
+        QString marks;
+        for (const char *name : {"mYarnList", "mTreatment"})
+            marks += main.findChild<QAction *>(QLatin1String(name))->isChecked() ? u'1' : u'0';
+        return marks;
+    };
+    const auto trigger
+        = [&main](const char *name) { main.findChild<QAction *>(QLatin1String(name))->trigger(); };
+
+    main.sbTreatment->click();
+    EXPECT_TRUE(main.treatmentWindow()->isVisible());
+    trigger("mYarnList");
+    EXPECT_TRUE(main.yarnList()->isVisible());
+    EXPECT_EQ(windowChecks(), QStringLiteral("11"));
+    trigger("mTreatment");
+    EXPECT_FALSE(main.treatmentWindow()->isVisible());
+    EXPECT_EQ(windowChecks(), QStringLiteral("10"));
+    main.sbTreatment->click();
+    trigger("mYarn");
+    trigger("mCost");
+    EXPECT_TRUE(main.composition()->isVisible());
+    EXPECT_TRUE(main.costWindow()->isVisible());
+
+    // The treatment editor follows the course count and the bar buttons.
+    QTableWidget *courses = main.treatmentWindow()->sgCourse;
+    enter(main.edCourse, QStringLiteral("20"));
+    // Row 0 is the header row: course 20 is row 20.
+    EXPECT_FALSE(courses->item(20, 1)->text().isEmpty());
+    EXPECT_TRUE(courses->item(21, 1)->text().isEmpty());
+    const QString firstBar = main.treatmentWindow()->lbLayer->text();
+    main.sbL[1]->click();
+    EXPECT_NE(main.treatmentWindow()->lbLayer->text(), firstBar);
+
+    // A yarn typed into the list reaches the composition at once, and undo takes it back.
+    TYarnListForm &yarns = *main.yarnList();
+    const int rowsBefore = main.composition()->YarnStringGrid->rowCount();
+    const size_t yarnsBefore = main.document().yarns.size();
+    yarns.SetCurrentCell(int32_t(yarnsBefore) + 1, 1);
+    yarns.edInput->setText(QStringLiteral("Second yarn"));
+    QTest::keyClick(yarns.edInput, Qt::Key_Return);
+    ASSERT_EQ(main.document().yarns.size(), yarnsBefore + 1);
+    EXPECT_EQ(main.undo().UndoCount(), 1);
+    EXPECT_EQ(main.composition()->YarnStringGrid->rowCount(), rowsBefore);
+
+    // The gauge reaches the composition's totals.
+    const auto totals = [&main]() {
+        QStringList texts;
+        QTableWidget *grid = main.composition()->TotalStringGrid;
+        for (int r = 0; r < grid->rowCount(); ++r)
+            for (int c = 0; c < grid->columnCount(); ++c)
+                texts << grid->item(r, c)->text();
+        return texts;
+    };
+    EXPECT_FALSE(totals().contains(QStringLiteral("37")));
+    enter(main.edMGauge, QStringLiteral("37"));
+    EXPECT_TRUE(totals().contains(QStringLiteral("37")));
+}
+
+TEST_F(MainWindowTest, BackgroundComesFromThePaletteWindow)
+{
+    TMain main(dir.path());
+    TSimulationForm &simulation = *main.simulation();
+    TPaletteForm &palette = *main.paletteWindow();
+    const auto clickBackground
+        = [&simulation]() { QTest::mouseClick(simulation.spBGColor, Qt::LeftButton); };
+    const int32_t before = simulation.settings().backgroundColor;
+
+    // Escape changes nothing.
+    QTimer::singleShot(0, &palette, [&palette] { QTest::keyClick(&palette, Qt::Key_Escape); });
+    clickBackground();
+    EXPECT_EQ(simulation.settings().backgroundColor, before);
+    EXPECT_FALSE(simulation.picture().IsAllocated());
+
+    // An accepted entry becomes the background and the simulation runs.
+    int chosen = 0;
+    QTimer::singleShot(0, &palette, [&] {
+        for (int index = 2; index <= palette.palette().UseColor; ++index) {
+            if (palette.palette().GetColor(index) != before) {
+                chosen = index;
+                break;
+            }
+        }
+        palette.Palette256->SetChoiceIndex(chosen);
+        QTest::keyClick(palette.Palette256, Qt::Key_Return);
+    });
+    clickBackground();
+    ASSERT_GT(chosen, 0);
+    EXPECT_EQ(simulation.settings().backgroundColor, palette.palette().GetColor(chosen));
+    EXPECT_TRUE(simulation.picture().IsAllocated());
 }

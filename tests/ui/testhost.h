@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QImage>
 
+#include <functional>
+
 namespace warplon::test {
 
 class TestHost : public DesignHost
@@ -52,12 +54,18 @@ public:
     void ShowInViewer(const QImage &picture) override { viewed = picture; }
     void UpdateAllWindows() override {}
     void FinishedFabricChanged() override { ++fabricChanges; }
+    std::optional<TColor> PickColor(std::optional<TColor> current) override
+    {
+        return picker ? picker(current) : std::nullopt;
+    }
 
     UndoStore &undo() { return m_undo; }
 
     Design design;
     int edits = 0;
     int fabricChanges = 0;
+    // Stands in for the palette window; without it every pick is cancelled.
+    std::function<std::optional<TColor>(std::optional<TColor>)> picker;
     QImage viewed;
 
 private:

@@ -178,11 +178,11 @@ TEST(YarnListWindow, MouseMenusAndColour)
 
     // The colour: cancelled on the empty row makes no yarn; chosen, it does.
     int asked = 0;
-    std::optional<int32_t> answer;
-    form.SetColorPicker([&](int32_t) {
+    std::optional<TColor> answer;
+    host.picker = [&](std::optional<TColor>) {
         ++asked;
         return answer;
-    });
+    };
     Press(grid, 3, YarnColumnColor, Qt::LeftButton);
     EXPECT_EQ(yarns.size(), 2u);
     answer = 0x0000FF;

@@ -4,6 +4,7 @@
 // window), the shared texts, and the shared tool windows. The main window implements it; window
 // tests give a small host of their own.
 
+#include "color/colorconvert.h"
 #include "knit/records.h"
 #include "knit/treatmentdata.h"
 #include "simulation/costdata.h"
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QImage;
 class QWidget;
@@ -55,6 +57,9 @@ public:
     virtual void UpdateAllWindows() = 0;
     // The finished-fabric values changed: the composition window refreshes when visible.
     virtual void FinishedFabricChanged() = 0;
+    // Opens the palette window as the colour picker, starting at `current`; the colour of the
+    // accepted entry, or nothing when the designer left without choosing.
+    virtual std::optional<TColor> PickColor(std::optional<TColor> current) = 0;
 };
 
 } // namespace warplon

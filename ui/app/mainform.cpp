@@ -13,11 +13,17 @@
 #include "app/windowprogress.h"
 #include "base/progress.h"
 #include "capture/captureform.h"
+#include "color/colorcatalogs.h"
+#include "color/paletteform.h"
 #include "design/designform.h"
 #include "knit/designfile.h"
 #include "knit/undostore.h"
 #include "print/metadataform.h"
+#include "simulation/costform.h"
 #include "simulation/simulationform.h"
+#include "simulation/treatmentform.h"
+#include "simulation/yarncompositionform.h"
+#include "simulation/yarnlistform.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -98,6 +104,12 @@ QMdiSubWindow *AddChild(QMdiArea *area, QWidget *content)
     return window;
 }
 
+// The production windows float above the frame, each at its own place on the screen.
+void MakeStayOnTop(QWidget *window)
+{
+    window->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+}
+
 } // namespace
 
 TMain::TMain(const QString &programDirectory, QWidget *parent)
@@ -156,6 +168,10 @@ TMain::TMain(const QString &programDirectory, QWidget *parent)
 TMain::~TMain()
 {
     m_undo.reset();
+    // The palette window reads the catalogues; it goes before them.
+    delete m_palette;
+    m_palette = nullptr;
+    m_catalogs.reset();
     WriteExitSettings(m_programDirectory, m_header, m_needleLimit);
 }
 
@@ -276,6 +292,8 @@ void TMain::buildMenus()
     connect(mSimulation, &QAction::triggered, this, [this] { toggleMinimised(simulationWindow); });
     connect(mDesign, &QAction::triggered, this, [this] { toggleMinimised(designWindow); });
     connect(mCapture, &QAction::triggered, this, &TMain::toggleCapture);
+    connect(mYarnList, &QAction::triggered, this, [this] { toggleToolWindow(m_yarnList); });
+    connect(mTreatment, &QAction::triggered, this, [this] { toggleToolWindow(m_treatmentForm); });
 
     QMenu *production = bar->addMenu(m_main.TextAt(MainProduction));
     production->setObjectName(QStringLiteral("mProduction"));
@@ -284,8 +302,10 @@ void TMain::buildMenus()
         m_metaData->show();
         m_metaData->raise();
     });
-    add(production, "mYarn", MainComposition);
-    add(production, "mCost", MainCostItem);
+    connect(add(production, "mYarn", MainComposition), &QAction::triggered, this,
+            [this] { showToolWindow(m_composition); });
+    connect(add(production, "mCost", MainCostItem), &QAction::triggered, this,
+            [this] { showToolWindow(m_costForm); });
 
     QMenu *toolMenu = bar->addMenu(QStringLiteral("&Tools"));
     toolMenu->setObjectName(QStringLiteral("mTool"));
@@ -305,6 +325,8 @@ void TMain::buildMenus()
             [this] { toggleMinimised(simulationWindow); });
     connect(sbDesign, &QToolButton::clicked, this, [this] { toggleMinimised(designWindow); });
     connect(sbCapture, &QToolButton::clicked, this, &TMain::toggleCapture);
+    connect(sbTreatment, &QToolButton::clicked, this,
+            [this] { toggleToolWindow(m_treatmentForm); });
 }
 
 void TMain::applyTexts()
@@ -349,6 +371,17 @@ void TMain::createChildWindows()
     designWindow = AddChild(mdiArea, m_design);
     m_metaData = new TMetaDataForm(m_programDirectory, m_language, this);
     m_metaData->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+    m_catalogs = std::make_unique<ColorCatalogs>(m_programDirectory);
+    m_palette = new TPaletteForm(*this, *m_catalogs, this);
+    MakeStayOnTop(m_palette);
+    m_yarnList = new TYarnListForm(*this, this);
+    MakeStayOnTop(m_yarnList);
+    m_composition = new TYarnCompositionData_F(*this, this);
+    MakeStayOnTop(m_composition);
+    m_treatmentForm = new TTreatment_F(*this, this);
+    MakeStayOnTop(m_treatmentForm);
+    m_costForm = new TCost_F(*this, this);
+    MakeStayOnTop(m_costForm);
 }
 
 DesignParameters TMain::parameters()
@@ -376,8 +409,10 @@ void TMain::connectParameterEdits()
         const bool changed = EnterBarCount(*value, parameters(), shown);
         edBar->setText(shown);
         edCourse->setFocus();
-        if (changed)
+        if (changed) {
             RefreshBarButtons();
+            refreshProductionWindows(nullptr);
+        }
     });
     connect(edCourse, &QLineEdit::returnPressed, this, [this] {
         if (edCourse->text().isEmpty())
@@ -388,6 +423,9 @@ void TMain::connectParameterEdits()
             return;
         }
         EnterCourseCount(*value, parameters());
+        if (m_design)
+            m_design->update();
+        refreshProductionWindows(nullptr);
         edMGauge->setFocus();
     });
     // The gauge and the courses per cm are read together, from both edits.
@@ -463,6 +501,8 @@ void TMain::selectBar(int32_t bar)
     sbL[size_t(bar)]->setChecked(true);
     if (m_design)
         m_design->update();
+    if (m_treatmentForm->isVisible())
+        m_treatmentForm->Refresh();
 }
 
 void TMain::toggleMinimised(QMdiSubWindow *window)
@@ -487,8 +527,25 @@ void TMain::refreshWindowMenu()
     mDesign->setChecked(normal(designWindow));
     mCapture->setChecked(normal(captureWindow));
     mInOut->setChecked(false);
-    mYarnList->setChecked(false);
-    mTreatment->setChecked(false);
+    mYarnList->setChecked(m_yarnList->isVisible());
+    mTreatment->setChecked(m_treatmentForm->isVisible());
+}
+
+void TMain::toggleToolWindow(QWidget *window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    else if (window->isVisible())
+        window->hide();
+    else
+        showToolWindow(window);
+}
+
+void TMain::showToolWindow(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void TMain::TileWindows()
@@ -587,9 +644,24 @@ void TMain::UpdateAllWindows()
     update();
     for (QMdiSubWindow *window : mdiArea->subWindowList())
         window->update();
+    for (QWidget *window :
+         {static_cast<QWidget *>(m_yarnList), static_cast<QWidget *>(m_treatmentForm),
+          static_cast<QWidget *>(m_composition)})
+        window->update();
 }
 
-void TMain::FinishedFabricChanged() {}
+void TMain::FinishedFabricChanged()
+{
+    if (m_composition->isVisible())
+        m_composition->Refresh();
+    if (m_costForm->isVisible())
+        m_costForm->Refresh();
+}
+
+std::optional<TColor> TMain::PickColor(std::optional<TColor> current)
+{
+    return m_palette->PickColor(current);
+}
 
 SimulationSettings &TMain::simulationSettings()
 {
@@ -607,6 +679,20 @@ void TMain::DesignEdited(QWidget *source)
         if (window && window != source)
             window->update();
     }
+    refreshProductionWindows(source);
+}
+
+void TMain::refreshProductionWindows(QWidget *source)
+{
+    if (m_yarnList && m_yarnList != source && m_yarnList->isVisible())
+        m_yarnList->Refresh();
+    if (m_composition && m_composition != source && m_composition->isVisible())
+        m_composition->Refresh();
+    if (m_treatmentForm && m_treatmentForm != source && m_treatmentForm->isVisible())
+        m_treatmentForm->Refresh();
+    // The cost sheet prices the yarns and their composition.
+    if (m_costForm && m_costForm != source && m_costForm->isVisible())
+        m_costForm->Refresh();
 }
 
 } // namespace warplon

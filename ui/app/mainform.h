@@ -26,13 +26,19 @@ namespace warplon {
 
 class TAboutBox;
 class TCaptureForm;
+class TCost_F;
 class TDesignForm;
 class TEnvironment;
 class TMetaDataForm;
+class TPaletteForm;
 class TProgress_F;
 class TSimulationForm;
+class TTreatment_F;
 class TViewer_F;
+class TYarnCompositionData_F;
+class TYarnListForm;
 class UndoStore;
+struct ColorCatalogs;
 
 // The main window: an MDI frame holding the capture, simulation and design windows, with the
 // menu panel (tool buttons, the five design parameters and the bar buttons) at its top right.
@@ -65,6 +71,7 @@ public:
     void ShowInViewer(const QImage &picture) override;
     void UpdateAllWindows() override;
     void FinishedFabricChanged() override;
+    std::optional<TColor> PickColor(std::optional<TColor> current) override;
 
     UndoStore &undo() { return *m_undo; }
     int32_t needleLimit() const { return m_needleLimit; }
@@ -73,6 +80,11 @@ public:
     TMetaDataForm *metaData() const { return m_metaData; }
     TViewer_F *viewer() const { return m_viewer; }
     TProgress_F *progressWindow() const { return m_progress; }
+    TYarnListForm *yarnList() const { return m_yarnList; }
+    TYarnCompositionData_F *composition() const { return m_composition; }
+    TTreatment_F *treatmentWindow() const { return m_treatmentForm; }
+    TCost_F *costWindow() const { return m_costForm; }
+    TPaletteForm *paletteWindow() const { return m_palette; }
 
     // The panel shows the design parameters and the current file's name.
     void RefreshPanel();
@@ -131,6 +143,12 @@ private:
     void selectBar(int32_t bar);
     void toggleMinimised(QMdiSubWindow *window);
     void toggleCapture();
+    // A stay-on-top window: minimised → normal, else visible ↔ hidden.
+    void toggleToolWindow(QWidget *window);
+    void showToolWindow(QWidget *window);
+    // The windows that show the design's yarns, threading and course flags, each refreshed
+    // only while it is visible.
+    void refreshProductionWindows(QWidget *source);
     void refreshWindowMenu();
     void conversionError(const QString &text, bool integer);
     DesignParameters parameters();
@@ -150,12 +168,13 @@ private:
     TexLayer m_document;
     std::unique_ptr<UndoStore> m_undo;
     int32_t m_currentBar = 0;
-    // Held here until the guide-bar editor, the treatment editor, the cost window and the design
-    // window own them.
+    // Held here until the guide-bar editor and the design window own them. The treatment and
+    // cost records are edited by their windows through the host.
     GuideBarData m_guideBars;
     TreatmentData m_treatment;
     CostData m_cost;
     DesignWindowData m_designWindowData;
+    std::unique_ptr<ColorCatalogs> m_catalogs;
 
     TAboutBox *m_about = nullptr;
     TViewer_F *m_viewer = nullptr;
@@ -165,6 +184,11 @@ private:
     TSimulationForm *m_simulation = nullptr;
     TCaptureForm *m_capture = nullptr;
     TDesignForm *m_design = nullptr;
+    TPaletteForm *m_palette = nullptr;
+    TYarnListForm *m_yarnList = nullptr;
+    TYarnCompositionData_F *m_composition = nullptr;
+    TTreatment_F *m_treatmentForm = nullptr;
+    TCost_F *m_costForm = nullptr;
     QTimer m_splashTimer;
     QWidget *m_splash = nullptr;
 

@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QColorDialog>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -369,11 +368,10 @@ void TSimulationForm::contextMenuEvent(QContextMenuEvent *event)
 
 void TSimulationForm::chooseBackgroundColor()
 {
-    const QColor chosen = QColorDialog::getColor(ToQColor(m_settings.backgroundColor), this,
-                                                 m_texts.TextAt(SimBackground));
-    if (!chosen.isValid())
+    const std::optional<TColor> chosen = m_host.PickColor(m_settings.backgroundColor);
+    if (!chosen)
         return;
-    setBackgroundColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
+    setBackgroundColor(*chosen);
     RunSimulation();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/designhost.h"
 #include "app/messagebox.h"
+#include "simulation/gridcolumns.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -101,14 +102,10 @@ TYarnCompositionData_F::TYarnCompositionData_F(DesignHost &host, QWidget *parent
                                     | QAbstractItemView::EditKeyPressed
                                     | QAbstractItemView::AnyKeyPressed);
     YarnStringGrid->setToolTip(m_texts.TextAt(CompositionTextHint));
-    int width = 0;
     for (int32_t c = 0; c < kCompositionColumns; ++c) {
         YarnStringGrid->setHorizontalHeaderItem(
             c, new QTableWidgetItem(CompositionHeader(m_texts, c)));
-        YarnStringGrid->setColumnWidth(c, kYarnWidths[size_t(c)]);
-        width += kYarnWidths[size_t(c)];
     }
-    YarnStringGrid->setMinimumWidth(width + 20);
     auto *delegate = new CountDelegate(
         [this](int row, int column, const QString &text) {
             EnterCell(int32_t(row) + 1, int32_t(column), text);
@@ -140,8 +137,10 @@ TYarnCompositionData_F::TYarnCompositionData_F(DesignHost &host, QWidget *parent
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(YarnStringGrid, 1);
     layout->addWidget(TotalStringGrid);
-    resize(width + 40, 480);
     Refresh();
+    const int width = FitColumns(YarnStringGrid, kYarnWidths);
+    YarnStringGrid->setMinimumWidth(width + 20);
+    resize(width + 40, 480);
     YarnStringGrid->setCurrentCell(0, CompositionEnds);
 }
 
@@ -198,6 +197,7 @@ void TYarnCompositionData_F::fillYarnGrid()
             cell->setText(CompositionCellText(m_table, yarns, r + 1, c));
         }
     }
+    FitColumns(YarnStringGrid, kYarnWidths);
 }
 
 void TYarnCompositionData_F::fillTotalGrid()

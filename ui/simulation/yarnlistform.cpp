@@ -2,10 +2,10 @@
 
 #include "app/designhost.h"
 #include "app/messagebox.h"
+#include "simulation/gridcolumns.h"
 #include "simulation/yarnfile.h"
 #include "simulation/yarnlist.h"
 
-#include <QColorDialog>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -119,7 +119,6 @@ TYarnListForm::TYarnListForm(DesignHost &host, QWidget *parent)
         auto *header = new QTableWidgetItem(YarnListHeader(m_texts, c));
         header->setForeground(QColor(128, 0, 0));
         grid->setHorizontalHeaderItem(c, header);
-        grid->setColumnWidth(c, kColumnWidths[size_t(c)]);
     }
     grid->onPress = [this](int row, int column, Qt::MouseButton button, const QPoint &global) {
         gridPressed(int32_t(row) + 1, int32_t(column), button, global);
@@ -164,25 +163,21 @@ TYarnListForm::TYarnListForm(DesignHost &host, QWidget *parent)
     pmLoad = item("pmLoad", YarnLoadItem, &TYarnListForm::loadFromDialog);
     pmSave = item("pmSave", YarnSaveItem, &TYarnListForm::saveFromDialog);
 
-    m_colorPicker = [this](int32_t initial) -> std::optional<int32_t> {
-        const QColor chosen = QColorDialog::getColor(ToQColor(initial), this,
-                                                     YarnListHeader(m_texts, YarnColumnColor));
-        if (!chosen.isValid())
-            return std::nullopt;
-        return chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16);
-    };
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(edInput);
     layout->addWidget(grid, 1);
     layout->addWidget(lbSpec);
 
-    int width = 0;
-    for (int w : kColumnWidths)
-        width += w;
-    resize(width + 40, 420);
     Refresh();
+    resize(FitColumns(grid, kColumnWidths) + 40, 420);
     SetCurrentCell(1, YarnColumnName);
+}
+
+void TYarnListForm::showEvent(QShowEvent *event)
+{
+    // While hidden the list is not kept up to date.
+    Refresh();
+    QWidget::showEvent(event);
 }
 
 void TYarnListForm::Refresh()
@@ -211,6 +206,7 @@ void TYarnListForm::Refresh()
     }
     if (currentRow >= 0 && currentRow < rows)
         YarnListStringGrid->setCurrentCell(currentRow, std::max(currentColumn, 0));
+    FitColumns(YarnListStringGrid, kColumnWidths);
 }
 
 int32_t TYarnListForm::CurrentRow() const
@@ -229,11 +225,6 @@ void TYarnListForm::SetCurrentCell(int32_t row, int32_t column)
     row = std::clamp(row, 1, rows);
     column = std::clamp(column, 0, kYarnListColumns - 1);
     YarnListStringGrid->setCurrentCell(row - 1, column);
-}
-
-void TYarnListForm::SetColorPicker(ColorPicker picker)
-{
-    m_colorPicker = std::move(picker);
 }
 
 bool TYarnListForm::eventFilter(QObject *watched, QEvent *event)
@@ -341,7 +332,7 @@ void TYarnListForm::chooseColor(int32_t row)
     if (!YarnAtRow(current, row) && int64_t(row) - 1 != int64_t(current.size()))
         return;
     const Yarn *yarn = YarnAtRow(current, row);
-    const std::optional<int32_t> color = m_colorPicker(yarn ? yarn->color : Yarn{}.color);
+    const std::optional<TColor> color = m_host.PickColor(yarn ? yarn->color : Yarn{}.color);
     if (!color)
         return;
     std::vector<Yarn> yarns = m_host.document().yarns;

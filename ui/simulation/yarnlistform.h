@@ -6,8 +6,6 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -49,11 +47,6 @@ public:
     // The file preview of the dialogs: lbSpec shows the yarn of the file, or nothing.
     void PreviewYarnFile(const QString &path);
 
-    // Picks a yarn colour starting from `initial` (a TColor); nothing when cancelled. Until the
-    // palette window exists the colour dialog stands in for it; tests install their own.
-    using ColorPicker = std::function<std::optional<int32_t>(int32_t initial)>;
-    void SetColorPicker(ColorPicker picker);
-
     QTableWidget *YarnListStringGrid = nullptr;
     QLineEdit *edInput = nullptr;
     QLabel *lbSpec = nullptr;
@@ -66,6 +59,7 @@ public:
     QAction *pmSave = nullptr;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -87,7 +81,6 @@ private:
 
     DesignHost &m_host;
     TStringTable m_texts;
-    ColorPicker m_colorPicker;
 };
 
 } // namespace warplon
