@@ -2,10 +2,14 @@
 #include "commands.h"
 
 #include "base/safefile.h"
+#include "color/colorcatalogs.h"
 #include "color/palette.h"
+#include "color/paletteexchange.h"
 #include "text/encoding.h"
 
 #include <QColor>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QJsonArray>
@@ -160,6 +164,54 @@ int render(const QString &fileName, const QString &output, int cell)
     return kExitOk;
 }
 
+// Entries 1 to `last` as a GIMP palette or a list of "#rrggbb" lines. Catalogue colours are
+// named by their codes when the catalogues beside the tool hold them.
+int exportText(const QString &fileName, PaletteTextFormat format, int last, const QString &output)
+{
+    TPalette palette;
+    bool complete = true;
+    if (!loadPalette(fileName, palette, complete))
+        return kExitFailure;
+    const ColorCatalogs catalogs(QCoreApplication::applicationDirPath());
+    const QByteArray text = ExportPaletteText(palette, format, last,
+                                              QFileInfo(fileName).completeBaseName(), &catalogs);
+    QString error;
+    if (!WriteFileAtomically(output, text, &error))
+        return Fail(QStringLiteral("cannot write %1: %2").arg(output, error));
+    return kExitOk;
+}
+
+// Entries 1, 2, ... take the colours of the text as free colours; the others come from the base
+// palette file, or are black. Nothing is written when a line is refused.
+int importText(const QString &input, PaletteTextFormat format, const QString &base,
+               const QString &output)
+{
+    QByteArray text;
+    if (!ReadWholeFile(input, text, kMaxPaletteTextSize))
+        return Fail(QStringLiteral("%1: cannot read the file (or it is larger than %2 MiB)")
+                        .arg(input)
+                        .arg(kMaxPaletteTextSize >> 20));
+    const PaletteImport imported = ParsePaletteText(text, format);
+    if (!imported.ok())
+        return Fail(QStringLiteral("%1: %2; nothing was written")
+                        .arg(input, PaletteImportProblemText(imported)));
+    TPalette palette;
+    if (!base.isEmpty()) {
+        bool complete = true;
+        if (!loadPalette(base, palette, complete))
+            return kExitFailure;
+    }
+    const int last = ApplyImportedColors(palette, imported);
+    QString error;
+    if (!palette.SaveToFile(output, &error))
+        return Fail(error);
+    if (imported.beyond > 0)
+        std::fprintf(stderr, "warplon-cli: %s: %d colours beyond entry %d were left out\n",
+                     qPrintable(input), imported.beyond, kImportableEntries);
+    PrintLine(QStringLiteral("%1: entries 1 to %2 imported").arg(output).arg(last));
+    return kExitOk;
+}
+
 } // namespace
 
 int RunPalette(const QStringList &arguments)
@@ -168,41 +220,93 @@ int RunPalette(const QStringList &arguments)
     parser.addOptions({
         {QStringLiteral("json"), QStringLiteral("dump: print JSON instead of text.")},
         {{QStringLiteral("o"), QStringLiteral("output")},
-         QStringLiteral("render: the picture to write (.png, .bmp or .jpg)."),
+         QStringLiteral("render: the picture to write (.png, .bmp or .jpg); export: the text "
+                        "file to write; import: the palette file to write (.fcr)."),
          QStringLiteral("OUT")},
         {QStringLiteral("cell"),
          QStringLiteral("render: side of one swatch in pixels, 4 to 256 (default 32)."),
          QStringLiteral("N")},
+        {QStringLiteral("format"),
+         QStringLiteral("export, import: gpl (GIMP palette) or hex (#rrggbb lines; import takes "
+                        "every #rgb or #rrggbb code in the text, so a style sheet works)."),
+         QStringLiteral("FORMAT")},
+        {QStringLiteral("last"),
+         QStringLiteral("export: the last entry written, 1 to 255 (default 255); entries 1 to "
+                        "N are written."),
+         QStringLiteral("N")},
+        {QStringLiteral("base"),
+         QStringLiteral("import: the palette file whose entries fill those the text does not "
+                        "reach (default: black)."),
+         QStringLiteral("FILE.fcr")},
     });
-    parser.addPositionalArgument(QStringLiteral("ACTION"),
-                                 QStringLiteral("dump (print every entry) or render (draw a "
-                                                "16 x 16 swatch sheet)."));
-    parser.addPositionalArgument(QStringLiteral("FILE.fcr"), QStringLiteral("The palette file."));
+    parser.addPositionalArgument(
+        QStringLiteral("ACTION"),
+        QStringLiteral("dump (print every entry), render (draw a 16 x 16 swatch sheet), export "
+                       "(write entries 1 to N as text) or import (make a palette file of the "
+                       "colours of a text file)."));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("The palette file (.fcr); for import, the text "
+                                                "file to read."));
     int exitCode = kExitOk;
     if (!ParseArguments(parser, QStringLiteral("palette"),
-                        QStringLiteral("Prints or draws a palette file (.fcr, current or old "
-                                       "layout). A palette file does not store the number of "
-                                       "colours in use, so useColor is that of a new palette."),
+                        QStringLiteral("Prints, draws, exports or imports a palette file (.fcr, "
+                                       "current or old layout). A palette file does not store "
+                                       "the number of colours in use, so useColor is that of a "
+                                       "new palette. Import fills entries 1, 2, ... with free "
+                                       "colours; colours beyond entry 255 are counted on stderr "
+                                       "and left out; a bad line is refused by its number and "
+                                       "nothing is written."),
                         arguments, exitCode))
         return exitCode;
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2)
-        return Fail(QStringLiteral("give an action (dump or render) and one palette file"),
+        return Fail(QStringLiteral("give an action (dump, render, export or import) and one file"),
                     kExitUsage);
     const QString &action = positional[0];
     const QString &fileName = positional[1];
-    if (action == QLatin1String("dump")) {
-        if (parser.isSet(QStringLiteral("output")) || parser.isSet(QStringLiteral("cell")))
-            return Fail(QStringLiteral("dump takes no -o or --cell; did you mean render?"),
-                        kExitUsage);
-        return dump(fileName, parser.isSet(QStringLiteral("json")));
+
+    // Each action refuses the options of the others, so a mistyped command does not quietly do
+    // something else.
+    struct ActionOptions
+    {
+        const char *name;
+        QStringList allowed;
+    };
+    const ActionOptions actions[] = {
+        {"dump", {QStringLiteral("json")}},
+        {"render", {QStringLiteral("output"), QStringLiteral("cell")}},
+        {"export", {QStringLiteral("output"), QStringLiteral("format"), QStringLiteral("last")}},
+        {"import", {QStringLiteral("output"), QStringLiteral("format"), QStringLiteral("base")}},
+    };
+    const ActionOptions *chosen = nullptr;
+    for (const ActionOptions &candidate : actions) {
+        if (action == QLatin1String(candidate.name))
+            chosen = &candidate;
     }
+    if (!chosen)
+        return Fail(QStringLiteral("unknown palette action '%1'; use dump, render, export or "
+                                   "import")
+                        .arg(action),
+                    kExitUsage);
+    for (const QString &option :
+         {QStringLiteral("json"), QStringLiteral("output"), QStringLiteral("cell"),
+          QStringLiteral("format"), QStringLiteral("last"), QStringLiteral("base")}) {
+        if (parser.isSet(option) && !chosen->allowed.contains(option))
+            return Fail(QStringLiteral("%1 takes no --%2").arg(action, option), kExitUsage);
+    }
+
+    if (action == QLatin1String("dump"))
+        return dump(fileName, parser.isSet(QStringLiteral("json")));
+
+    if (!parser.isSet(QStringLiteral("output")))
+        return Fail(action == QLatin1String("render")
+                        ? QStringLiteral("no output picture; give -o OUT.png")
+                        : QStringLiteral("no output file; give -o OUT"),
+                    kExitUsage);
+    const QString output = parser.value(QStringLiteral("output"));
+
     if (action == QLatin1String("render")) {
-        if (parser.isSet(QStringLiteral("json")))
-            return Fail(QStringLiteral("render takes no --json"), kExitUsage);
-        if (!parser.isSet(QStringLiteral("output")))
-            return Fail(QStringLiteral("no output picture; give -o OUT.png"), kExitUsage);
         int cell = 32;
         if (parser.isSet(QStringLiteral("cell"))) {
             bool ok = false;
@@ -211,10 +315,25 @@ int RunPalette(const QStringList &arguments)
                 return Fail(QStringLiteral("--cell must be a whole number from 4 to 256"),
                             kExitUsage);
         }
-        return render(fileName, parser.value(QStringLiteral("output")), cell);
+        return render(fileName, output, cell);
     }
-    return Fail(QStringLiteral("unknown palette action '%1'; use dump or render").arg(action),
-                kExitUsage);
+
+    const std::optional<PaletteTextFormat> format
+        = PaletteTextFormatFromName(parser.value(QStringLiteral("format")));
+    if (!format)
+        return Fail(QStringLiteral("--format must be gpl or hex"), kExitUsage);
+    if (action == QLatin1String("export")) {
+        int last = kImportableEntries;
+        if (parser.isSet(QStringLiteral("last"))) {
+            bool ok = false;
+            last = parser.value(QStringLiteral("last")).toInt(&ok);
+            if (!ok || last < 1 || last > kImportableEntries)
+                return Fail(QStringLiteral("--last must be a whole number from 1 to 255"),
+                            kExitUsage);
+        }
+        return exportText(fileName, *format, last, output);
+    }
+    return importText(fileName, *format, parser.value(QStringLiteral("base")), output);
 }
 
 } // namespace warplon::cli

@@ -133,7 +133,7 @@ TEST(LanguageFiles, EveryWindowFindsItsTextsInBothLanguages)
         "Viewer",        "ColorLibrary", "Palette",        "ColorChart",  "UserColor",
         "UserColorData", "Composition",  "FileManager",    "Environment", "DesignViewer",
         "Capture",       "Simulation",   "Simulation Adv", "Design",      "PathData",
-        "MetaData",      "YarnList",     "Cost",           "Print",
+        "MetaData",      "YarnList",     "Cost",           "Print",       "PaletteFileManager",
     };
     const QByteArray koreanBytes = test::readFile(folder + QStringLiteral("/Korean.tdw"));
     ASSERT_FALSE(koreanBytes.isEmpty());

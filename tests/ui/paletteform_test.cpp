@@ -131,7 +131,7 @@ TEST(PaletteWindow, StartsFromTheDefaultPaletteOrTheFixedOne)
     EXPECT_EQ(form.Palette256->FirstVisibleIndex(), 2);
     EXPECT_FALSE(form.sbUndo->isEnabled());
     // The windows still to come leave their buttons disabled and say so.
-    for (QToolButton *later : {form.sbFile, form.sbUserColor, form.sbFinder, form.sbChipPrint}) {
+    for (QToolButton *later : {form.sbFile, form.sbUserColor}) {
         EXPECT_FALSE(later->isEnabled()) << later->objectName().toStdString();
         EXPECT_EQ(later->toolTip(), QStringLiteral("Comes with a later version of Warplon."));
     }

@@ -2,22 +2,32 @@
 
 #include "app/designhost.h"
 #include "app/messagebox.h"
+#include "color/chipsheet.h"
 #include "color/colorcatalogs.h"
 #include "color/colorchartform.h"
 #include "color/colorcontrols.h"
+#include "color/colorfinder.h"
+#include "color/colorlibraryform.h"
 #include "color/dib256palette.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace warplon {
 
@@ -43,7 +53,13 @@ enum PaletteText {
     PalOk = 16,
     PalSearch = 17,
     PalFinder = 18,
+    PalSubDirectory = 19,
     PalPrint = 20,
+    PalSmall = 21,
+    PalLarge = 22,
+    PalStartPage = 23,
+    PalPageCount = 24,
+    PalStart = 25,
     PalLater = 26,
     PalNoSuchCode = 27,
     PalCyan = 28,
@@ -56,11 +72,30 @@ enum PaletteText {
     PalBackground = 35,
     PalCursor = 36,
     PalOriginHint = 37,
+    PalColorLibrary = 38,
+    PalCode = 39,
+    PalLocation = 40,
+    PalFind = 41,
+    PalFilesHolding = 42,
+    PalNoFileHolds = 43,
+    PalTypeACode = 44,
+    PalColorBook = 45,
+    PalChipSize = 46,
+    PalNothingToPrint = 47,
 };
 
-// "The Pantone catalogues are not installed" and where their files go.
-constexpr int32_t kMessagePantoneMissing = 77;
-constexpr int32_t kMessagePantoneFiles = 78;
+// The library page's stack: the chip browser, the Pantone notice, the code search, the Finder
+// and the chip printing settings.
+enum LibraryStackPage {
+    StackBrowser = 0,
+    StackNotice = 1,
+    StackSearch = 2,
+    StackFinder = 3,
+    StackPrint = 4
+};
+// Ids of the Finder and Print buttons in the library page's button group, after the catalogues.
+constexpr int kFinderButton = 10;
+constexpr int kChipPrintButton = 11;
 
 // Library chips: codes written on chips of the file catalogues; the printer atlas shows a page
 // index as its columns (falling saturation) across and its lightness steps down, light at top.
@@ -343,20 +378,22 @@ QWidget *TPaletteForm::buildLibraryPage()
     sbPrinterColor = MakeButton(page, "sbPrinterColor", m_texts.TextAt(PalPrinterColor), true);
     sbSpecialSearch = MakeButton(page, "sbSpecialSearch", m_texts.TextAt(PalSpecialSearch), true);
     sbUserColor = MakeButton(page, "sbUserColor", m_texts.TextAt(PalUserColor));
-    sbFinder = MakeButton(page, "sbFinder", m_texts.TextAt(PalFinder));
-    sbChipPrint = MakeButton(page, "sbChipPrint", m_texts.TextAt(PalPrint));
+    sbFinder = MakeButton(page, "sbFinder", m_texts.TextAt(PalFinder), true);
+    sbChipPrint = MakeButton(page, "sbChipPrint", m_texts.TextAt(PalPrint), true);
+    sbColorLibrary = MakeButton(page, "sbColorLibrary", m_texts.TextAt(PalColorLibrary));
     m_libraries = new QButtonGroup(this);
     m_libraries->addButton(sbColorGuide, int(Library::ColorGuide));
     m_libraries->addButton(sbKvStandard, int(Library::KvStandard));
     m_libraries->addButton(sbKvTextile, int(Library::KvTextile));
     m_libraries->addButton(sbPrinterColor, int(Library::PrinterColor));
     m_libraries->addButton(sbSpecialSearch, int(Library::SpecialSearch));
-    for (QToolButton *button : {sbUserColor, sbFinder, sbChipPrint}) {
-        button->setEnabled(false);
-        button->setToolTip(m_texts.TextAt(PalLater));
-    }
-    for (QToolButton *button : {sbColorGuide, sbKvStandard, sbKvTextile, sbPrinterColor,
-                                sbSpecialSearch, sbUserColor, sbFinder, sbChipPrint}) {
+    m_libraries->addButton(sbFinder, kFinderButton);
+    m_libraries->addButton(sbChipPrint, kChipPrintButton);
+    sbUserColor->setEnabled(false);
+    sbUserColor->setToolTip(m_texts.TextAt(PalLater));
+    for (QToolButton *button :
+         {sbColorGuide, sbKvStandard, sbKvTextile, sbPrinterColor, sbSpecialSearch, sbUserColor,
+          sbFinder, sbChipPrint, sbColorLibrary}) {
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         column->addWidget(button);
     }
@@ -413,6 +450,8 @@ QWidget *TPaletteForm::buildLibraryPage()
     searchLayout->setRowStretch(1, 1);
     searchLayout->setColumnStretch(1, 1);
     LibraryStack->addWidget(search);
+    LibraryStack->addWidget(buildFinderPage(LibraryStack));
+    LibraryStack->addWidget(buildPrintPage(LibraryStack));
     right->addWidget(LibraryStack, 1);
 
     lbEntryCode = new QLabel(page);
@@ -420,8 +459,21 @@ QWidget *TPaletteForm::buildLibraryPage()
     right->addWidget(lbEntryCode);
     layout->addLayout(right, 1);
 
-    connect(m_libraries, &QButtonGroup::idClicked, this,
-            [this](int id) { ShowLibrary(Library(id)); });
+    connect(m_libraries, &QButtonGroup::idClicked, this, [this](int id) {
+        if (id == kFinderButton)
+            ShowFinder();
+        else if (id == kChipPrintButton)
+            ShowChipPrint();
+        else
+            ShowLibrary(Library(id));
+    });
+    connect(sbColorLibrary, &QToolButton::clicked, this, [this] {
+        TColorLibraryForm *window = libraryWindow();
+        window->SetChosen(Palette256->ChoiceIndex());
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
     connect(sbUserColor, &QToolButton::clicked, this, [this] {
         if (m_openUserColors)
             m_openUserColors();
@@ -440,11 +492,191 @@ QWidget *TPaletteForm::buildLibraryPage()
     return page;
 }
 
+QWidget *TPaletteForm::buildFinderPage(QWidget *parent)
+{
+    auto *page = new QWidget(parent);
+    page->setObjectName(QStringLiteral("FinderPage"));
+    auto *grid = new QGridLayout(page);
+    grid->addWidget(new QLabel(m_texts.TextAt(PalCode), page), 0, 0);
+    edFinderCode = new QLineEdit(page);
+    edFinderCode->setObjectName(QStringLiteral("edFinderCode"));
+    grid->addWidget(edFinderCode, 0, 1);
+    sbFind = MakeButton(page, "sbFind", m_texts.TextAt(PalFind));
+    grid->addWidget(sbFind, 0, 2);
+    grid->addWidget(new QLabel(m_texts.TextAt(PalLocation), page), 1, 0, Qt::AlignTop);
+    lbFinderFolder = new QLabel(ColorCatalogs::ColorFolder(m_host.programDirectory()), page);
+    lbFinderFolder->setObjectName(QStringLiteral("lbFinderFolder"));
+    lbFinderFolder->setWordWrap(true);
+    lbFinderFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(lbFinderFolder, 1, 1, 1, 2);
+    cbSubDirectory = new QCheckBox(m_texts.TextAt(PalSubDirectory), page);
+    cbSubDirectory->setObjectName(QStringLiteral("cbSubDirectory"));
+    grid->addWidget(cbSubDirectory, 2, 1, 1, 2);
+    lbFinderResult = new QLabel(page);
+    lbFinderResult->setObjectName(QStringLiteral("lbFinderResult"));
+    lbFinderResult->setWordWrap(true);
+    grid->addWidget(lbFinderResult, 3, 0, 1, 3);
+    // Only the names: the files are opened with the palette file manager or the user colour
+    // library, where the designer sees what opening them does.
+    lbFinderFiles = new QListWidget(page);
+    lbFinderFiles->setObjectName(QStringLiteral("lbFinderFiles"));
+    lbFinderFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lbFinderFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->addWidget(lbFinderFiles, 4, 0, 1, 3);
+    grid->setRowStretch(4, 1);
+    grid->setColumnStretch(1, 1);
+    connect(sbFind, &QToolButton::clicked, this, &TPaletteForm::FindFiles);
+    connect(edFinderCode, &QLineEdit::returnPressed, this, &TPaletteForm::FindFiles);
+    return page;
+}
+
+QWidget *TPaletteForm::buildPrintPage(QWidget *parent)
+{
+    auto *page = new QWidget(parent);
+    page->setObjectName(QStringLiteral("PrintPage"));
+    auto *grid = new QGridLayout(page);
+    grid->addWidget(new QLabel(m_texts.TextAt(PalColorBook), page), 0, 0, Qt::AlignTop);
+    lbPrintBook = new QLabel(page);
+    lbPrintBook->setObjectName(QStringLiteral("lbPrintBook"));
+    lbPrintBook->setWordWrap(true);
+    lbPrintBook->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(lbPrintBook, 0, 1, 1, 2);
+    grid->addWidget(new QLabel(m_texts.TextAt(PalChipSize), page), 1, 0);
+    rbChipSmall = new QRadioButton(m_texts.TextAt(PalSmall), page);
+    rbChipSmall->setObjectName(QStringLiteral("rbChipSmall"));
+    rbChipLarge = new QRadioButton(m_texts.TextAt(PalLarge), page);
+    rbChipLarge->setObjectName(QStringLiteral("rbChipLarge"));
+    rbChipSmall->setChecked(true);
+    grid->addWidget(rbChipSmall, 1, 1);
+    grid->addWidget(rbChipLarge, 1, 2);
+    grid->addWidget(new QLabel(m_texts.TextAt(PalStartPage), page), 2, 0);
+    edStartPage = new QSpinBox(page);
+    edStartPage->setObjectName(QStringLiteral("edStartPage"));
+    grid->addWidget(edStartPage, 2, 1);
+    grid->addWidget(new QLabel(m_texts.TextAt(PalPageCount), page), 3, 0);
+    edPageCount = new QSpinBox(page);
+    edPageCount->setObjectName(QStringLiteral("edPageCount"));
+    grid->addWidget(edPageCount, 3, 1);
+    sbPrintStart = MakeButton(page, "sbPrintStart", m_texts.TextAt(PalStart));
+    grid->addWidget(sbPrintStart, 4, 1);
+    grid->setRowStretch(5, 1);
+    grid->setColumnStretch(2, 1);
+    connect(sbPrintStart, &QToolButton::clicked, this, &TPaletteForm::PreviewChips);
+    return page;
+}
+
 QString TPaletteForm::PantoneNotice() const
 {
-    return m_host.messageTable().TextAt(kMessagePantoneMissing) + QStringLiteral("\n")
-           + m_host.messageTable().TextAt(kMessagePantoneFiles) + QStringLiteral("\n")
-           + ColorCatalogs::ColorFolder(m_host.programDirectory());
+    return PantoneNoticeText(m_host);
+}
+
+TColorLibraryForm *TPaletteForm::libraryWindow()
+{
+    if (!m_libraryWindow) {
+        m_libraryWindow = new TColorLibraryForm(m_host, m_palette, m_catalogs, this);
+        connect(m_libraryWindow, &TColorLibraryForm::entryChosen, this,
+                [this](int index) { Palette256->SetChoiceIndex(index); });
+        connect(m_libraryWindow, &TColorLibraryForm::colorTaken, this, &TPaletteForm::takeColor);
+    }
+    return m_libraryWindow;
+}
+
+void TPaletteForm::takeColor(const TColorData &record)
+{
+    const bool written = m_editor.SetEntry(record);
+    showEntry();
+    if (written)
+        afterEdit();
+}
+
+void TPaletteForm::ShowFinder()
+{
+    m_editor.EndRun();
+    sbFinder->setChecked(true);
+    LibraryStack->setCurrentIndex(StackFinder);
+    // The chosen entry's code is offered; a free colour leaves the last code typed.
+    const TColorData *entry = m_palette.GetColorData(Palette256->ChoiceIndex());
+    const QString code = entry ? EntryCode(m_catalogs, *entry) : QString();
+    if (!code.isEmpty())
+        edFinderCode->setText(code);
+    edFinderCode->setFocus();
+}
+
+void TPaletteForm::FindFiles()
+{
+    lbFinderFiles->clear();
+    lbFinderResult->clear();
+    const QString code = edFinderCode->text().trimmed();
+    if (code.isEmpty()) {
+        ShowMessage(this, QMessageBox::Information, windowTitle(), m_texts.TextAt(PalTypeACode));
+        return;
+    }
+    const std::optional<TColorData> color = SearchColorCode(m_catalogs, code);
+    const std::optional<ColorIdentity> identity
+        = color ? ColorIdentityOf(*color) : std::optional<ColorIdentity>();
+    if (!identity) {
+        ShowMessage(this, QMessageBox::Information, windowTitle(),
+                    m_texts.TextAt(PalNoSuchCode) + QStringLiteral(" ") + code);
+        return;
+    }
+    const QStringList files = FindColorFiles(ColorCatalogs::ColorFolder(m_host.programDirectory()),
+                                             *identity, cbSubDirectory->isChecked());
+    lbFinderFiles->addItems(files);
+    lbFinderResult->setText(m_texts.TextAt(files.isEmpty() ? PalNoFileHolds : PalFilesHolding));
+}
+
+void TPaletteForm::ShowChipPrint()
+{
+    m_editor.EndRun();
+    sbChipPrint->setChecked(true);
+    LibraryStack->setCurrentIndex(StackPrint);
+    const std::vector<LibrarySheet> pages = libraryPages(m_browsed);
+    QString book = m_libraries->button(int(m_browsed))->text();
+    if (m_browsed == Library::ColorGuide && !m_catalogs.HasPantone())
+        book += QStringLiteral("\n") + PantoneNotice();
+    else if (pages.empty())
+        book += QStringLiteral("\n") + m_texts.TextAt(PalNothingToPrint);
+    lbPrintBook->setText(book);
+    const int count = std::max(1, int(pages.size()));
+    edStartPage->setRange(1, count);
+    edPageCount->setRange(1, count);
+    // From the page browsed last (Special Search leaves it as it was).
+    edStartPage->setValue(m_libraryPage + 1);
+    edPageCount->setValue(1);
+    sbPrintStart->setEnabled(!pages.empty());
+}
+
+std::vector<ChipPage> TPaletteForm::ChipPagesToPrint() const
+{
+    std::vector<ChipPage> chipPages;
+    const std::vector<LibrarySheet> pages = libraryPages(m_browsed);
+    const QString title = m_libraries->button(int(m_browsed))->text();
+    const int first = edStartPage->value() - 1;
+    const int last = std::min(int(pages.size()), first + edPageCount->value());
+    for (int i = std::max(0, first); i < last; ++i) {
+        const LibrarySheet &page = pages[size_t(i)];
+        chipPages.push_back(page.catalog ? CatalogChipPage(*page.catalog, page.pageIndex, title)
+                                         : PrinterChipPage(page.pageIndex, title));
+    }
+    return chipPages;
+}
+
+int TPaletteForm::PrintChips(QPagedPaintDevice &device) const
+{
+    return PrintChipPages(device, ChipPagesToPrint(),
+                          rbChipLarge->isChecked() ? ChipSize::Large : ChipSize::Small);
+}
+
+void TPaletteForm::PreviewChips()
+{
+    if (ChipPagesToPrint().empty())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(windowTitle() + QStringLiteral(" - ") + m_texts.TextAt(PalPrint));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter *target) { PrintChips(*target); });
+    preview.exec();
 }
 
 TColorChartForm *TPaletteForm::chartWindow()
@@ -504,6 +736,8 @@ void TPaletteForm::Refresh()
     showEntry();
     if (m_chart)
         m_chart->Refresh();
+    if (m_libraryWindow)
+        m_libraryWindow->Refresh();
 }
 
 void TPaletteForm::ShowPage(Page page)
@@ -534,6 +768,8 @@ void TPaletteForm::showEntry()
     ShapeHLSOriginColor->SetColor(origin);
     showLibraryMark();
     showSwatches();
+    if (m_libraryWindow)
+        m_libraryWindow->SetChosen(Palette256->ChoiceIndex());
 }
 
 void TPaletteForm::showSwatches()
@@ -653,6 +889,9 @@ void TPaletteForm::afterEdit()
     Palette256->update();
     if (m_chart)
         m_chart->Refresh();
+    // A hidden library window re-reads the palette when it is shown again.
+    if (m_libraryWindow && m_libraryWindow->isVisible())
+        m_libraryWindow->Refresh();
     showSwatches();
     m_host.DesignEdited(this);
     emit paletteEdited();
@@ -703,14 +942,14 @@ void TPaletteForm::userColorsDropped(int, int)
     afterEdit();
 }
 
-std::vector<TPaletteForm::LibrarySheet> TPaletteForm::libraryPages() const
+std::vector<TPaletteForm::LibrarySheet> TPaletteForm::libraryPages(Library library) const
 {
     std::vector<LibrarySheet> pages;
     auto addCatalog = [&pages](const TColorCatalog &catalog) {
         for (int i = 0; i < catalog.PageCount(); ++i)
             pages.push_back({&catalog, i});
     };
-    switch (m_library) {
+    switch (library) {
     case Library::ColorGuide:
         addCatalog(m_catalogs.pantone1000);
         addCatalog(m_catalogs.pantoneTextile);
@@ -734,24 +973,26 @@ std::vector<TPaletteForm::LibrarySheet> TPaletteForm::libraryPages() const
 void TPaletteForm::ShowLibrary(Library library)
 {
     m_library = library;
+    if (library != Library::SpecialSearch)
+        m_browsed = library;
     if (QAbstractButton *button = m_libraries->button(int(library)))
         button->setChecked(true);
     m_editor.EndRun();
     if (library == Library::SpecialSearch) {
-        LibraryStack->setCurrentIndex(2);
+        LibraryStack->setCurrentIndex(StackSearch);
         edSearch->setFocus();
         return;
     }
     if (library == Library::ColorGuide && !m_catalogs.HasPantone()) {
         lbPantoneNotice->setText(PantoneNotice());
-        LibraryStack->setCurrentIndex(1);
+        LibraryStack->setCurrentIndex(StackNotice);
         return;
     }
-    LibraryStack->setCurrentIndex(0);
+    LibraryStack->setCurrentIndex(StackBrowser);
     // Open at the page of the chosen entry when it comes from this catalogue.
     int position = 0;
     const TColorData *entry = m_palette.GetColorData(Palette256->ChoiceIndex());
-    const std::vector<LibrarySheet> pages = libraryPages();
+    const std::vector<LibrarySheet> pages = libraryPages(m_library);
     if (entry) {
         for (size_t i = 0; i < pages.size(); ++i) {
             const LibrarySheet &page = pages[i];
@@ -784,7 +1025,7 @@ void TPaletteForm::ShowLibrary(Library library)
 
 void TPaletteForm::ShowLibraryPage(int position)
 {
-    const std::vector<LibrarySheet> pages = libraryPages();
+    const std::vector<LibrarySheet> pages = libraryPages(m_library);
     if (pages.empty()) {
         m_libraryPage = 0;
         LibraryChips->SetChips({}, false);
@@ -810,7 +1051,7 @@ void TPaletteForm::ShowLibraryPage(int position)
 
 void TPaletteForm::fillLibrary()
 {
-    const std::vector<LibrarySheet> pages = libraryPages();
+    const std::vector<LibrarySheet> pages = libraryPages(m_library);
     if (m_libraryPage < 0 || m_libraryPage >= int(pages.size()))
         return;
     const LibrarySheet page = pages[size_t(m_libraryPage)];

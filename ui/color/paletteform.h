@@ -13,8 +13,12 @@
 #include <vector>
 
 class QButtonGroup;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
+class QPagedPaintDevice;
+class QRadioButton;
 class QScrollArea;
 class QSpinBox;
 class QStackedWidget;
@@ -26,10 +30,12 @@ class DesignHost;
 class TColorCatalog;
 class TColorChartForm;
 class TColorChipView;
+class TColorLibraryForm;
 class TColorGauge;
 class TColorShape;
 class TDIB256Palette;
 class THlsCircle;
+struct ChipPage;
 struct ColorCatalogs;
 
 // The palette window: the design palette in a grid, the chosen entry's editors (CMY, HLS and a
@@ -70,6 +76,9 @@ public:
     // Shows a catalogue on the library page as its button does.
     void ShowLibrary(Library library);
     Library CurrentLibrary() const { return m_library; }
+    // The catalogue the library page showed last (Special Search aside): the one chip sheets
+    // are printed of.
+    Library BrowsedLibrary() const { return m_browsed; }
     // The library browser's page (0-based position in the catalogue's page list).
     void ShowLibraryPage(int position);
     int LibraryPage() const { return m_libraryPage; }
@@ -77,6 +86,24 @@ public:
     // The colour chart window (a child of this window, so it takes input while the palette is
     // modal); created on first use.
     TColorChartForm *chartWindow();
+    // The colour library window, a child of this window as the chart is; created on first use.
+    // It follows the chosen entry, and a colour taken there is stored like a picked chip.
+    TColorLibraryForm *libraryWindow();
+
+    // The Finder page of the library page: which palette and user colour files of the "color"
+    // folder (with "SubDirectory Search" also the folders below it) hold a catalogue colour.
+    // It offers the chosen entry's code; FindFiles lists the files holding the typed code.
+    void ShowFinder();
+    void FindFiles();
+    // The chip printing page: chip sheets of the catalogue browsed last, from "Start Page" for
+    // "Number of Page" pages, with small or large chips.
+    void ShowChipPrint();
+    // The pages those settings print, and printing them on a device (the print preview, a
+    // printer or a PDF writer); returns the sheets of paper printed.
+    std::vector<ChipPage> ChipPagesToPrint() const;
+    int PrintChips(QPagedPaintDevice &device) const;
+    // Opens the print preview of the chip sheets; its print button prints.
+    void PreviewChips();
 
     // The palette file manager and the user colour library come with their own windows; until
     // they are given here their buttons stay disabled.
@@ -141,6 +168,21 @@ public:
     QLineEdit *edSearch = nullptr;
     QToolButton *sbSearchOK = nullptr;
     QLabel *lbEntryCode = nullptr;
+    QToolButton *sbColorLibrary = nullptr;
+    // Finder page
+    QLineEdit *edFinderCode = nullptr;
+    QToolButton *sbFind = nullptr;
+    QLabel *lbFinderFolder = nullptr;
+    QCheckBox *cbSubDirectory = nullptr;
+    QLabel *lbFinderResult = nullptr;
+    QListWidget *lbFinderFiles = nullptr;
+    // Chip printing page
+    QLabel *lbPrintBook = nullptr;
+    QRadioButton *rbChipSmall = nullptr;
+    QRadioButton *rbChipLarge = nullptr;
+    QSpinBox *edStartPage = nullptr;
+    QSpinBox *edPageCount = nullptr;
+    QToolButton *sbPrintStart = nullptr;
 
 signals:
     // An entry of the design palette changed (the design views repaint).
@@ -154,6 +196,8 @@ private:
     QWidget *buildCmyPage();
     QWidget *buildHlsPage();
     QWidget *buildLibraryPage();
+    QWidget *buildFinderPage(QWidget *parent);
+    QWidget *buildPrintPage(QWidget *parent);
     QSpinBox *makeSpin(const char *name, int low, int high);
 
     // The chosen entry (or the open page) changed: the editors show the entry, writing nothing.
@@ -179,6 +223,7 @@ private:
     void undo();
     void userColorsDropped(int first, int count);
     void fillLibrary();
+    void takeColor(const TColorData &record);
     // The catalogue and page a library position belongs to (Color Guide runs through the
     // Pantone 1000 pages, then the Pantone textile pages).
     struct LibrarySheet
@@ -186,7 +231,7 @@ private:
         const TColorCatalog *catalog = nullptr;
         int pageIndex = 0;
     };
-    std::vector<LibrarySheet> libraryPages() const;
+    std::vector<LibrarySheet> libraryPages(Library library) const;
 
     DesignHost &m_host;
     const ColorCatalogs &m_catalogs;
@@ -195,6 +240,7 @@ private:
     PaletteEditor m_editor;
     Page m_page = PageCMY;
     Library m_library = Library::KvStandard;
+    Library m_browsed = Library::KvStandard;
     int m_libraryPage = 0;
     // The record of each chip on the library page, for picking and marking.
     std::vector<TColorData> m_chipRecords;
@@ -203,6 +249,7 @@ private:
     QButtonGroup *m_pages = nullptr;
     QButtonGroup *m_libraries = nullptr;
     TColorChartForm *m_chart = nullptr;
+    TColorLibraryForm *m_libraryWindow = nullptr;
     std::function<void()> m_openFileManager;
     std::function<void()> m_openUserColors;
 };
