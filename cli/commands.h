@@ -17,5 +17,6 @@ int RunYarns(const QStringList &arguments);
 int RunComposition(const QStringList &arguments);
 int RunCost(const QStringList &arguments);
 int RunTreatment(const QStringList &arguments);
+int RunChart(const QStringList &arguments);
 
 } // namespace warplon::cli

@@ -15,11 +15,12 @@ const char kUsage[] = "Usage: warplon-cli COMMAND [options]\n"
                       "  simulate render the simulated fabric of a design to a picture\n"
                       "  model    print the relaxed stitch model of a design as JSON\n"
                       "  color    look up printer-atlas and catalogue colours, draw the atlas\n"
-                      "  palette  print or draw a palette file\n"
+                      "  palette  print, draw, export or import a palette file\n"
                       "  yarns    print and edit the yarn list of a design or a yarn file\n"
                       "  composition  print and edit the yarn composition of a design\n"
                       "  cost     print the cost sheet of a design and edit its cost data\n"
                       "  treatment  print and edit the finishing of a design's courses\n"
+                      "  chart    draw the lapping chart of a design on point paper\n"
                       "\n"
                       "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
 
@@ -65,6 +66,8 @@ int main(int argc, char **argv)
         return warplon::cli::RunCost(arguments);
     if (command == QLatin1String("treatment"))
         return warplon::cli::RunTreatment(arguments);
+    if (command == QLatin1String("chart"))
+        return warplon::cli::RunChart(arguments);
     std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
                  qPrintable(command));
     return 2;

@@ -104,6 +104,40 @@ check "courses 1 and 3 treated" python3 -c 'import json,sys; c=json.load(open(sy
 check "check all" "$cli" treatment "$work/treated.trc" --check-all --json
 fails_cleanly "no such bar" "$cli" treatment "$work/locknit.trc" --bar 9 -o "$work/refused.trc"
 
+# Lapping chart: 24 needles of 20-pixel cells by 16 courses; bad options fail cleanly.
+check "chart --help" "$cli" chart --help
+check "chart" "$cli" chart "$work/locknit.trc" --background white --all-needles 1 -o "$work/chart.png"
+check "chart is 480 x 320" python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); assert struct.unpack(">II", d[16:24]) == (480, 320)' "$work/chart.png"
+check "chart bmp" "$cli" chart "$work/power-net.trc" --zoom 1 --bar 3 -o "$work/chart.bmp"
+fails_cleanly "chart zoom 3" "$cli" chart "$work/locknit.trc" --zoom 3 -o "$work/x.png"
+fails_cleanly "chart no bar 5" "$cli" chart "$work/locknit.trc" --bar 5 -o "$work/x.png"
+
+# Palette exchange: export then import keeps every colour; a bad line is named and writes nothing.
+check "palette export" "$cli" palette export "$palette" --format gpl -o "$work/p.gpl"
+check "palette import" "$cli" palette import "$work/p.gpl" --format gpl -o "$work/p.fcr"
+check "dump imported" "$cli" palette dump "$work/p.fcr" --json
+keep
+cp "$work/json" "$work/imported.json"
+check "dump original" "$cli" palette dump "$palette" --json
+keep
+cp "$work/json" "$work/original.json"
+check "colours kept" python3 -c 'import json,sys; a,b=(json.load(open(f))["entries"] for f in sys.argv[1:]); assert all([a[i][c] for c in ("red","green","blue")]==[b[i][c] for c in ("red","green","blue")] and b[i]["kind"]==0 for i in range(1,256))' "$work/json" "$work/imported.json"
+printf 'GIMP Palette\n1 2 3\n4 5\n' >"$work/bad.gpl"
+fails_cleanly "bad gpl line" "$cli" palette import "$work/bad.gpl" --format gpl -o "$work/refused.fcr"
+cp "$work/err" "$work/refusal"
+check "line named" grep -q "line 3" "$work/refusal"
+check "no palette written" test ! -e "$work/refused.fcr"
+printf 'a { color: #fff } b { color: #102030 }' >"$work/site.css"
+check "import css on a base" "$cli" palette import "$work/site.css" --format hex --base "$palette" -o "$work/css.fcr"
+check "dump css" "$cli" palette dump "$work/css.fcr" --json
+keep
+check "codes then base" python3 -c 'import json,sys; a,b=(json.load(open(f))["entries"] for f in sys.argv[1:]); assert (b[1]["red"],b[2]["blue"],b[3])==(255,48,a[3])' "$work/original.json" "$work/json"
+python3 -c 'print("\n".join("#%06x" % i for i in range(300)))' >"$work/many.hex"
+check "more than 255" "$cli" palette import "$work/many.hex" --format hex -o "$work/many.fcr"
+cp "$work/err" "$work/warning"
+check "left out counted" grep -q "45 colours" "$work/warning"
+fails_cleanly "unknown format" "$cli" palette export "$palette" --format act -o "$work/x"
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures checks failed"
   exit 1

@@ -40,6 +40,7 @@ public:
     SimulationSettings &simulationSettings() override { return design.simulation; }
     CostData &cost() override { return design.cost; }
     void PushUndo() override { m_undo.Push(design.document); }
+    UndoStore &undoStore() override { return m_undo; }
     void DesignEdited(QWidget *) override { ++edits; }
 
     QString programDirectory() const override { return m_dir.path(); }

@@ -21,6 +21,7 @@ class QWidget;
 namespace warplon {
 
 class TStringTable;
+class UndoStore;
 class WindowProgress;
 
 class DesignHost
@@ -39,6 +40,8 @@ public:
 
     // Keeps the design as it is for undo; call before changing it.
     virtual void PushUndo() = 0;
+    // The undo history of the design, for the windows that step through it.
+    virtual UndoStore &undoStore() = 0;
     // A window changed the design: every other window that shows it refreshes.
     virtual void DesignEdited(QWidget *source) = 0;
 

@@ -15,7 +15,10 @@
 #include "capture/captureform.h"
 #include "color/colorcatalogs.h"
 #include "color/paletteform.h"
+#include "color/pfmform.h"
+#include "color/usercolorlibform.h"
 #include "design/designform.h"
+#include "design/guidebarform.h"
 #include "knit/designfile.h"
 #include "knit/undostore.h"
 #include "print/metadataform.h"
@@ -293,6 +296,7 @@ void TMain::buildMenus()
     connect(mDesign, &QAction::triggered, this, [this] { toggleMinimised(designWindow); });
     connect(mCapture, &QAction::triggered, this, &TMain::toggleCapture);
     connect(mYarnList, &QAction::triggered, this, [this] { toggleToolWindow(m_yarnList); });
+    connect(mInOut, &QAction::triggered, this, [this] { toggleToolWindow(m_guideBar); });
     connect(mTreatment, &QAction::triggered, this, [this] { toggleToolWindow(m_treatmentForm); });
 
     QMenu *production = bar->addMenu(m_main.TextAt(MainProduction));
@@ -327,6 +331,7 @@ void TMain::buildMenus()
     connect(sbCapture, &QToolButton::clicked, this, &TMain::toggleCapture);
     connect(sbTreatment, &QToolButton::clicked, this,
             [this] { toggleToolWindow(m_treatmentForm); });
+    connect(sbGuideBar, &QToolButton::clicked, this, [this] { toggleToolWindow(m_guideBar); });
 }
 
 void TMain::applyTexts()
@@ -369,13 +374,25 @@ void TMain::createChildWindows()
     simulationWindow = AddChild(mdiArea, m_simulation);
     m_design = new TDesignForm(*this);
     designWindow = AddChild(mdiArea, m_design);
+    m_guideBar = new TGuideBar_F(*this, this);
+    MakeStayOnTop(m_guideBar);
     m_metaData = new TMetaDataForm(m_programDirectory, m_language, this);
     m_metaData->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
     m_catalogs = std::make_unique<ColorCatalogs>(m_programDirectory);
     m_palette = new TPaletteForm(*this, *m_catalogs, this);
     MakeStayOnTop(m_palette);
+    // The palette's own windows are its children, so that they take input while it is the
+    // modal colour picker.
+    m_palette->SetFileManagerOpener([pfm = new TPFMForm(*this, *m_palette)] { pfm->Open(); });
+    m_palette->SetUserColorOpener([userColors = new TUserColorLibForm(*this, *m_palette)] {
+        userColors->Refresh();
+        userColors->show();
+        userColors->raise();
+    });
     m_yarnList = new TYarnListForm(*this, this);
     MakeStayOnTop(m_yarnList);
+    connect(m_guideBar, &TGuideBar_F::ViewYarnListRequested, this,
+            [this] { toggleToolWindow(m_yarnList); });
     m_composition = new TYarnCompositionData_F(*this, this);
     MakeStayOnTop(m_composition);
     m_treatmentForm = new TTreatment_F(*this, this);
@@ -389,20 +406,12 @@ DesignParameters TMain::parameters()
     return DesignParameters{m_header, m_document, m_undo.get(), m_currentBar};
 }
 
-void TMain::conversionError(const QString &text, bool integer)
-{
-    const QString message
-        = integer ? QStringLiteral("'%1' is not a valid integer value.").arg(text)
-                  : QStringLiteral("'%1' is not a valid floating point value.").arg(text);
-    ShowMessage(this, QMessageBox::Critical, QApplication::applicationName(), message);
-}
-
 void TMain::connectParameterEdits()
 {
     connect(edBar, &QLineEdit::returnPressed, this, [this] {
         const std::optional<int32_t> value = ParseInteger(edBar->text());
         if (!value) {
-            conversionError(edBar->text(), true);
+            ShowConversionError(this, edBar->text(), true);
             return;
         }
         QString shown;
@@ -419,12 +428,11 @@ void TMain::connectParameterEdits()
             return;
         const std::optional<int32_t> value = ParseInteger(edCourse->text());
         if (!value) {
-            conversionError(edCourse->text(), true);
+            ShowConversionError(this, edCourse->text(), true);
             return;
         }
         EnterCourseCount(*value, parameters());
-        if (m_design)
-            m_design->update();
+        m_design->Refresh();
         refreshProductionWindows(nullptr);
         edMGauge->setFocus();
     });
@@ -432,12 +440,12 @@ void TMain::connectParameterEdits()
     const auto readDensities = [this]() -> bool {
         const std::optional<int32_t> gauge = ParseInteger(edMGauge->text());
         if (!gauge) {
-            conversionError(edMGauge->text(), true);
+            ShowConversionError(this, edMGauge->text(), true);
             return false;
         }
         const std::optional<double> cpc = ParseDecimal(edMCPC->text());
         if (!cpc) {
-            conversionError(edMCPC->text(), false);
+            ShowConversionError(this, edMCPC->text(), false);
             return false;
         }
         m_header.gauge = *gauge;
@@ -462,7 +470,7 @@ void TMain::connectParameterEdits()
             return;
         const std::optional<double> width = ParseDecimal(edMWidth->text());
         if (!width) {
-            conversionError(edMWidth->text(), false);
+            ShowConversionError(this, edMWidth->text(), false);
             return;
         }
         QString shown;
@@ -492,15 +500,17 @@ void TMain::RefreshBarButtons()
         sbL[k]->setEnabled(buttons.enabled[k]);
     sbL[size_t(buttons.pressed)]->setChecked(true);
     if (m_design)
-        m_design->update();
+        m_design->Refresh();
+    if (m_guideBar)
+        m_guideBar->Refresh();
 }
 
 void TMain::selectBar(int32_t bar)
 {
     m_currentBar = bar;
     sbL[size_t(bar)]->setChecked(true);
-    if (m_design)
-        m_design->update();
+    m_design->SelectLayer(bar);
+    m_guideBar->Refresh();
     if (m_treatmentForm->isVisible())
         m_treatmentForm->Refresh();
 }
@@ -526,7 +536,7 @@ void TMain::refreshWindowMenu()
     mSimulation->setChecked(normal(simulationWindow));
     mDesign->setChecked(normal(designWindow));
     mCapture->setChecked(normal(captureWindow));
-    mInOut->setChecked(false);
+    mInOut->setChecked(m_guideBar->isVisible());
     mYarnList->setChecked(m_yarnList->isVisible());
     mTreatment->setChecked(m_treatmentForm->isVisible());
 }
@@ -572,7 +582,7 @@ DesignRecords TMain::records()
                          m_guideBars,
                          m_simulation->settings(),
                          m_simulation->picture(),
-                         m_designWindowData,
+                         m_design->data(),
                          m_cost,
                          m_currentBar};
 }
@@ -675,15 +685,17 @@ void TMain::PushUndo()
 
 void TMain::DesignEdited(QWidget *source)
 {
-    for (QWidget *window : {static_cast<QWidget *>(m_design), static_cast<QWidget *>(m_capture)}) {
-        if (window && window != source)
-            window->update();
-    }
+    if (m_design && m_design != source)
+        m_design->Refresh();
+    if (m_capture && m_capture != source)
+        m_capture->update();
     refreshProductionWindows(source);
 }
 
 void TMain::refreshProductionWindows(QWidget *source)
 {
+    if (m_guideBar && m_guideBar != source && m_guideBar->isVisible())
+        m_guideBar->Refresh();
     if (m_yarnList && m_yarnList != source && m_yarnList->isVisible())
         m_yarnList->Refresh();
     if (m_composition && m_composition != source && m_composition->isVisible())

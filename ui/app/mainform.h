@@ -29,6 +29,7 @@ class TCaptureForm;
 class TCost_F;
 class TDesignForm;
 class TEnvironment;
+class TGuideBar_F;
 class TMetaDataForm;
 class TPaletteForm;
 class TProgress_F;
@@ -61,6 +62,7 @@ public:
     SimulationSettings &simulationSettings() override;
     CostData &cost() override { return m_cost; }
     void PushUndo() override;
+    UndoStore &undoStore() override { return *m_undo; }
     void DesignEdited(QWidget *source) override;
     QString programDirectory() const override { return m_programDirectory; }
     QString language() const override { return m_language; }
@@ -77,6 +79,8 @@ public:
     int32_t needleLimit() const { return m_needleLimit; }
     bool isOmbra() const { return m_ombra; }
     TSimulationForm *simulation() const { return m_simulation; }
+    TDesignForm *design() const { return m_design; }
+    TGuideBar_F *guideBarWindow() const { return m_guideBar; }
     TMetaDataForm *metaData() const { return m_metaData; }
     TViewer_F *viewer() const { return m_viewer; }
     TProgress_F *progressWindow() const { return m_progress; }
@@ -150,7 +154,6 @@ private:
     // only while it is visible.
     void refreshProductionWindows(QWidget *source);
     void refreshWindowMenu();
-    void conversionError(const QString &text, bool integer);
     DesignParameters parameters();
 
     QString m_programDirectory;
@@ -168,12 +171,11 @@ private:
     TexLayer m_document;
     std::unique_ptr<UndoStore> m_undo;
     int32_t m_currentBar = 0;
-    // Held here until the guide-bar editor and the design window own them. The treatment and
-    // cost records are edited by their windows through the host.
+    // Held here until the guide-bar editor owns them. The treatment and cost records are edited
+    // by their windows through the host.
     GuideBarData m_guideBars;
     TreatmentData m_treatment;
     CostData m_cost;
-    DesignWindowData m_designWindowData;
     std::unique_ptr<ColorCatalogs> m_catalogs;
 
     TAboutBox *m_about = nullptr;
@@ -184,6 +186,7 @@ private:
     TSimulationForm *m_simulation = nullptr;
     TCaptureForm *m_capture = nullptr;
     TDesignForm *m_design = nullptr;
+    TGuideBar_F *m_guideBar = nullptr;
     TPaletteForm *m_palette = nullptr;
     TYarnListForm *m_yarnList = nullptr;
     TYarnCompositionData_F *m_composition = nullptr;

@@ -1,5 +1,7 @@
 #include "app/messagebox.h"
 
+#include <QApplication>
+
 namespace warplon {
 
 namespace {
@@ -20,6 +22,14 @@ QMessageBox::StandardButton ShowMessage(QWidget *parent, QMessageBox::Icon icon,
         return Handler()(icon, title, text, buttons);
     QMessageBox box(icon, title, text, buttons, parent);
     return QMessageBox::StandardButton(box.exec());
+}
+
+void ShowConversionError(QWidget *parent, const QString &text, bool integer)
+{
+    const QString message
+        = integer ? QStringLiteral("'%1' is not a valid integer value.").arg(text)
+                  : QStringLiteral("'%1' is not a valid floating point value.").arg(text);
+    ShowMessage(parent, QMessageBox::Critical, QApplication::applicationName(), message);
 }
 
 void SetMessageHandler(MessageHandler handler)

@@ -20,6 +20,10 @@ QMessageBox::StandardButton ShowMessage(QWidget *parent, QMessageBox::Icon icon,
                                         const QString &title, const QString &text,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
+// The box a number field shows for a text that is not a number: "'text' is not a valid integer
+// value." or "... floating point value.", under the program's name.
+void ShowConversionError(QWidget *parent, const QString &text, bool integer);
+
 // Installs a handler in place of the boxes; an empty one brings the boxes back.
 void SetMessageHandler(MessageHandler handler);
 

@@ -1,15 +1,13 @@
 #include "app/viewerform.h"
 
 #include "app/messagebox.h"
-#include "app/picturefile.h"
+#include "app/picturedialog.h"
 #include "app/viewerscroll.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -114,20 +112,7 @@ void TViewer_F::CopyToClipboard()
 
 void TViewer_F::SaveWithDialog()
 {
-    if (m_picture.isNull())
-        return;
-    const QStringList filters = PictureSaveFilters();
-    QString filter = filters.first();
-    const QString start = QDir(m_programDirectory).filePath(QStringLiteral("bmp/Noname1"));
-    const QString chosen
-        = QFileDialog::getSaveFileName(this, pmvSave->text().remove(QLatin1Char('&')), start,
-                                       filters.join(QLatin1String(";;")), &filter);
-    if (chosen.isEmpty())
-        return;
-    const PictureTarget target = ChoosePictureTarget(chosen, int(filters.indexOf(filter)));
-    if (!SavePicture(m_picture, target.fileName, target.format))
-        ShowMessage(this, QMessageBox::Warning, windowTitle(),
-                    QStringLiteral("Unknown Error in ") + objectName());
+    SavePictureWithDialog(this, m_picture, m_programDirectory, pmvSave->text());
 }
 
 bool TViewer_F::eventFilter(QObject *watched, QEvent *event)

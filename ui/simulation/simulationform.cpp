@@ -2,6 +2,7 @@
 
 #include "app/designhost.h"
 #include "app/messagebox.h"
+#include "app/picturedialog.h"
 #include "app/toolglyphs.h"
 #include "app/windowprogress.h"
 #include "base/progress.h"
@@ -16,11 +17,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QImageWriter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -274,27 +272,9 @@ void TSimulationForm::CopyPicture()
 
 void TSimulationForm::SavePicture()
 {
-    if (!m_picture.IsAllocated())
-        return;
-    const QString folder = m_host.programDirectory() + QStringLiteral("/bmp");
-    QDir().mkpath(folder);
-    const QString bmpFilter = QStringLiteral("Bitmaps (*.bmp)");
-    const QString jpgFilter = QStringLiteral("JPEG Image File (*.jpg)");
-    QString chosenFilter = bmpFilter;
-    QString fileName = QFileDialog::getSaveFileName(
-        this, m_texts.TextAt(SimSave).remove(QLatin1Char('&')), folder + QStringLiteral("/Noname1"),
-        bmpFilter + QStringLiteral(";;") + jpgFilter, &chosenFilter);
-    if (fileName.isEmpty())
-        return;
-    const bool jpeg = chosenFilter == jpgFilter;
-    const QString extension = jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
-    if (QFileInfo(fileName).suffix().isEmpty())
-        fileName += extension;
-    QImageWriter writer(fileName, jpeg ? "jpg" : "bmp");
-    if (jpeg)
-        writer.setQuality(90);
-    if (!writer.write(m_picture.image()))
-        ShowMessage(this, QMessageBox::Warning, windowTitle(), writer.errorString());
+    if (m_picture.IsAllocated())
+        SavePictureWithDialog(this, m_picture.image(), m_host.programDirectory(),
+                              m_texts.TextAt(SimSave));
 }
 
 void TSimulationForm::ShowWholeViewer()
