@@ -113,3 +113,25 @@ TEST(DesignWindow, RepeatedViewClicksThreadTheNeedle)
     window.form->PressChart(window.cell(window.bar().shift + 1, 0), Qt::ShiftModifier);
     EXPECT_EQ(window.bar().threading.size(), 2u);
 }
+
+TEST(DesignWindow, UndoAndRedoAcrossMixedEdits)
+{
+    DesignWindow window;
+    const TexLayer start = window.host.design.document;
+    window.form->PressChart(window.cell(3, 1), Qt::NoModifier); // a lap
+    window.form->cbRepeatLayer[size_t(window.host.design.currentBar)]->setChecked(true);
+    window.form->PressChart(window.cell(window.bar().shift, 0), Qt::NoModifier); // threading
+    window.form->cbRepeatLayer[size_t(window.host.design.currentBar)]->setChecked(false);
+    window.form->InvertSelection();
+    const TexLayer end = window.host.design.document;
+    ASSERT_EQ(window.host.undo().UndoCount(), 3);
+
+    for (int step = 0; step < 3; ++step)
+        window.form->Undo();
+    EXPECT_TRUE(window.host.design.document.sameStoredFields(start));
+    EXPECT_FALSE(window.host.undo().CanUndo());
+    for (int step = 0; step < 3; ++step)
+        window.form->Redo();
+    EXPECT_TRUE(window.host.design.document.sameStoredFields(end));
+    EXPECT_FALSE(window.host.undo().CanRedo());
+}

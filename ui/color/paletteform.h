@@ -60,6 +60,8 @@ public:
 
     // The design palette.
     TPalette &palette() { return m_palette; }
+    // The colour catalogues the program loaded once at start.
+    const ColorCatalogs &catalogs() const { return m_catalogs; }
     const TPalette &palette() const { return m_palette; }
     PaletteEditor &editor() { return m_editor; }
 

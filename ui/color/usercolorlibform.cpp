@@ -387,13 +387,6 @@ TUserColorLibForm::TUserColorLibForm(DesignHost &host, TPaletteForm &paletteWind
 
 TUserColorLibForm::~TUserColorLibForm() = default;
 
-const ColorCatalogs &TUserColorLibForm::catalogs()
-{
-    if (!m_catalogs)
-        m_catalogs = std::make_unique<ColorCatalogs>(m_host.programDirectory());
-    return *m_catalogs;
-}
-
 void TUserColorLibForm::Refresh()
 {
     fillLists();
@@ -458,7 +451,7 @@ void TUserColorLibForm::showCell(int index)
         return;
     }
     const UserColor &color = m_collection.Colors()[size_t(index)];
-    const QString code = UserColorCode(catalogs(), color);
+    const QString code = UserColorCode(m_paletteWindow.catalogs(), color);
     lbStatus->setText(QStringLiteral("%1   %2%3 - %4 - %5")
                           .arg(UserColorNameText(color.name),
                                code.isEmpty() ? QString() : code + QStringLiteral("   "))
@@ -671,7 +664,7 @@ void TUserColorLibForm::contextMenu(QPoint point)
 std::optional<UserColor> TUserColorLibForm::defineColor(const UserColor &start, bool fresh)
 {
     if (!m_dataWindow)
-        m_dataWindow = new TUserColorDataForm(m_host, catalogs(), this);
+        m_dataWindow = new TUserColorDataForm(m_host, m_paletteWindow.catalogs(), this);
     if (fresh)
         m_dataWindow->NewColor(start);
     else

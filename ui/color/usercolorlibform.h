@@ -6,7 +6,6 @@
 #include <QTableWidget>
 #include <QWidget>
 
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -124,9 +123,6 @@ public:
     // The user colour data window of the last Add or Edit (null before the first); it is a
     // child of this window.
     TUserColorDataForm *dataWindow() const { return m_dataWindow; }
-    // The catalogues the data window looks codes up in; read on first use.
-    const ColorCatalogs &catalogs();
-
     // Controls, named as the program has always named them.
     QToolButton *sbRead = nullptr;
     QToolButton *sbSave = nullptr;
@@ -178,7 +174,6 @@ private:
     TPaletteForm &m_paletteWindow;
     TStringTable m_texts;
     UserColorCollection m_collection;
-    std::unique_ptr<ColorCatalogs> m_catalogs;
     QString m_folder;
     QString m_mask = QStringLiteral("*.ucl");
     Mode m_mode = ModeRead;
