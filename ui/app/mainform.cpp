@@ -4,10 +4,13 @@
 #include "app/design.h"
 #include "app/edition.h"
 #include "app/environmentform.h"
+#include "app/filemanagerform.h"
 #include "app/mainparameters.h"
 #include "app/messagebox.h"
 #include "app/programsettings.h"
 #include "app/progressform.h"
+#include "app/recentfiles.h"
+#include "app/savedesign.h"
 #include "app/toolglyphs.h"
 #include "app/viewerform.h"
 #include "app/windowprogress.h"
@@ -30,6 +33,8 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -39,7 +44,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QResizeEvent>
+#include <QSettings>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -80,6 +87,7 @@ enum MainText : int {
     MainInOutItem = 29,
     MainPropertyItem = 30,
     MainYarnListItem = 31,
+    MainSaveFirst = 34,
     MainProduction = 35,
     MainCostItem = 36,
 };
@@ -149,6 +157,15 @@ TMain::TMain(const QString &programDirectory, QWidget *parent)
     buildMenuPanel();
     buildMenus();
     applyTexts();
+
+    {
+        QSettings userKey(QSettings::NativeFormat, QSettings::UserScope,
+                          QCoreApplication::organizationName(),
+                          QCoreApplication::applicationName());
+        userKey.beginGroup(QLatin1String(kProgramVersion));
+        m_recentFiles = ReadRecentFiles(userKey);
+    }
+    rebuildReopenMenu();
 
     StartNewDocument(m_header, m_document);
     m_currentBar = 0;
@@ -269,10 +286,10 @@ void TMain::buildMenus()
     };
     QMenu *file = bar->addMenu(m_main.TextAt(MainFile));
     file->setObjectName(QStringLiteral("mFile"));
-    add(file, "mNew", MainNew);
-    add(file, "mOpenSave", MainOpenSave);
-    QMenu *reopen = file->addMenu(m_main.TextAt(MainReopen));
-    reopen->setObjectName(QStringLiteral("mReopen"));
+    connect(add(file, "mNew", MainNew), &QAction::triggered, this, &TMain::NewDesign);
+    connect(add(file, "mOpenSave", MainOpenSave), &QAction::triggered, this, &TMain::OpenSave);
+    mReopen = file->addMenu(m_main.TextAt(MainReopen));
+    mReopen->setObjectName(QStringLiteral("mReopen"));
     file->addSeparator();
     connect(add(file, "mPrint", MainPrint), &QAction::triggered, this, [] {});
     file->addSeparator();
@@ -329,6 +346,7 @@ void TMain::buildMenus()
             [this] { toggleMinimised(simulationWindow); });
     connect(sbDesign, &QToolButton::clicked, this, [this] { toggleMinimised(designWindow); });
     connect(sbCapture, &QToolButton::clicked, this, &TMain::toggleCapture);
+    connect(sbLoadSave, &QToolButton::clicked, this, &TMain::OpenSave);
     connect(sbTreatment, &QToolButton::clicked, this,
             [this] { toggleToolWindow(m_treatmentForm); });
     connect(sbGuideBar, &QToolButton::clicked, this, [this] { toggleToolWindow(m_guideBar); });
@@ -399,6 +417,17 @@ void TMain::createChildWindows()
     MakeStayOnTop(m_treatmentForm);
     m_costForm = new TCost_F(*this, this);
     MakeStayOnTop(m_costForm);
+
+    // A design file dropped on any of the program's windows opens.
+    for (QWidget *window :
+         {static_cast<QWidget *>(this), static_cast<QWidget *>(m_viewer),
+          static_cast<QWidget *>(m_metaData), static_cast<QWidget *>(m_palette),
+          static_cast<QWidget *>(m_guideBar), static_cast<QWidget *>(m_yarnList),
+          static_cast<QWidget *>(m_composition), static_cast<QWidget *>(m_treatmentForm),
+          static_cast<QWidget *>(m_costForm)}) {
+        window->setAcceptDrops(true);
+        window->installEventFilter(this);
+    }
 }
 
 DesignParameters TMain::parameters()
@@ -419,6 +448,7 @@ void TMain::connectParameterEdits()
         edBar->setText(shown);
         edCourse->setFocus();
         if (changed) {
+            SetModified(true);
             RefreshBarButtons();
             refreshProductionWindows(nullptr);
         }
@@ -432,6 +462,7 @@ void TMain::connectParameterEdits()
             return;
         }
         EnterCourseCount(*value, parameters());
+        SetModified(true);
         m_design->Refresh();
         refreshProductionWindows(nullptr);
         edMGauge->setFocus();
@@ -490,6 +521,177 @@ void TMain::RefreshPanel()
     edMCPC->setText(PanelNumber(m_header.coursesPerCm));
     edMWidth->setText(PanelNumber(m_header.widthInch));
     MenuStatusBar->setText(QFileInfo(QString::fromLocal8Bit(m_header.fileName)).fileName());
+    noteRecentFile(QString::fromLocal8Bit(m_header.fileName));
+}
+
+void TMain::noteRecentFile(const QString &path)
+{
+    const QStringList updated = UpdateRecentFiles(m_recentFiles, path);
+    if (updated == m_recentFiles)
+        return;
+    m_recentFiles = updated;
+    QSettings userKey(QSettings::NativeFormat, QSettings::UserScope,
+                      QCoreApplication::organizationName(), QCoreApplication::applicationName());
+    userKey.beginGroup(QLatin1String(kProgramVersion));
+    WriteRecentFiles(userKey, m_recentFiles);
+    rebuildReopenMenu();
+}
+
+void TMain::rebuildReopenMenu()
+{
+    mReopen->clear();
+    for (const QString &path : std::as_const(m_recentFiles)) {
+        QAction *item = mReopen->addAction(RecentFileCaption(path));
+        item->setData(path);
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (!path.isEmpty())
+                OpenAfterQuestion(path);
+        });
+    }
+    mReopen->setEnabled(!m_recentFiles.isEmpty());
+}
+
+void TMain::SetModified(bool modified)
+{
+    m_modified = modified;
+    setWindowTitle(ProgramCaption(m_ombra) + (modified ? QStringLiteral(" *") : QString()));
+}
+
+bool TMain::saveChangesFirst()
+{
+    if (!m_modified)
+        return true;
+    const QMessageBox::StandardButton answer = ShowMessage(
+        this, QMessageBox::Question, ProgramCaption(m_ombra), m_main.TextAt(MainSaveFirst),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::No)
+        return true;
+    if (answer == QMessageBox::Yes)
+        return OpenSave(); // leaving the dialog without saving keeps the design, so stop
+    return false;
+}
+
+void TMain::NewDesign()
+{
+    if (!saveChangesFirst())
+        return;
+    StartNewDocument(m_header, m_document);
+    m_header.fileName.clear();
+    m_header.note1.clear();
+    m_header.note2.clear();
+    m_header.note3.clear();
+    m_currentBar = std::max(m_header.barCount - 1, 0);
+    RefreshBarButtons();
+    m_design->Refresh();
+    m_simulation->ResetForNewDesign();
+    m_guideBar->ResetSettings();
+    m_treatment.Reset();
+    refreshProductionWindows(nullptr);
+    m_metaData->ResetRecord();
+    m_metaData->Refresh(m_header, m_simulation->settings());
+    m_costForm->ResetForNewDesign();
+    RefreshPanel();
+    m_undo->Clear();
+    if (sbL[0]->isEnabled())
+        sbL[0]->click();
+    SetModified(false);
+}
+
+bool TMain::OpenSave()
+{
+    TFileManagerForm dialog(m_programDirectory, m_language, this);
+    FileManagerCallbacks callbacks;
+    callbacks.load = [this](const QString &path) { return OpenDesign(path); };
+    callbacks.completeName = &CompleteDesignName;
+    callbacks.save
+        = [this](const QString &path, int compression) { return SaveDesignTo(path, compression); };
+    dialog.SetCallbacks(std::move(callbacks));
+    m_savedFromDialog = false;
+    dialog.exec();
+    return m_savedFromDialog;
+}
+
+bool TMain::SaveDesignTo(const QString &path, int compression)
+{
+    QString error;
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QByteArray previous = m_header.fileName;
+    if (!SaveDesignWithSimulation(clean, records(), uint8_t(compression), QSize(800, 600), 1,
+                                  &error)) {
+        m_header.fileName = previous;
+        ShowMessage(this, QMessageBox::Warning, ProgramCaption(m_ombra),
+                    error.isEmpty() ? clean : error);
+        return false;
+    }
+    m_header.fileName = clean.toLocal8Bit();
+    m_savedFromDialog = true;
+    SetModified(false);
+    RefreshPanel();
+    return true;
+}
+
+bool TMain::OpenAfterQuestion(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        ShowMessage(this, QMessageBox::Warning, ProgramCaption(m_ombra),
+                    QStringLiteral("%1\n%2").arg(path, LoadFailureMessage(LoadResult::Unreadable)));
+        return false;
+    }
+    if (m_modified
+        && ShowMessage(this, QMessageBox::Question, ProgramCaption(m_ombra), m_message.TextAt(75),
+                       QMessageBox::Ok | QMessageBox::Cancel)
+               != QMessageBox::Ok)
+        return false;
+    return OpenDesign(path);
+}
+
+QString TMain::DroppedDesign(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1)
+        return {};
+    const QUrl url = data->urls().constFirst();
+    const QString path = url.toLocalFile();
+    return url.isLocalFile() && path.endsWith(QLatin1String(".trc"), Qt::CaseInsensitive)
+               ? path
+               : QString();
+}
+
+bool TMain::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (DroppedDesign(drag->mimeData()).isEmpty())
+            drag->ignore();
+        else
+            drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QString path = DroppedDesign(drop->mimeData());
+        if (path.isEmpty())
+            return true;
+        drop->acceptProposedAction();
+        // Dropping always asks: the file replaces whatever is open.
+        if (ShowMessage(this, QMessageBox::Question, ProgramCaption(m_ombra), m_message.TextAt(75),
+                        QMessageBox::Ok | QMessageBox::Cancel)
+            == QMessageBox::Ok)
+            OpenDesign(path);
+        return true;
+    }
+    default:
+        return QMainWindow::eventFilter(watched, event);
+    }
+}
+
+void TMain::closeEvent(QCloseEvent *event)
+{
+    if (saveChangesFirst())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TMain::RefreshBarButtons()
@@ -595,9 +797,12 @@ bool TMain::OpenDesign(const QString &fileName)
                     QStringLiteral("%1\n%2").arg(fileName, LoadFailureMessage(result)));
         return false;
     }
+    // The design now belongs to the file it came from, wherever the file says it was saved.
+    m_header.fileName = QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()).toLocal8Bit();
     m_currentBar = 0;
     m_undo->Clear();
     RefreshAllWindows();
+    SetModified(false);
     return true;
 }
 
@@ -662,6 +867,7 @@ void TMain::UpdateAllWindows()
 
 void TMain::FinishedFabricChanged()
 {
+    SetModified(true);
     if (m_composition->isVisible())
         m_composition->Refresh();
     if (m_costForm->isVisible())
@@ -681,10 +887,13 @@ SimulationSettings &TMain::simulationSettings()
 void TMain::PushUndo()
 {
     m_undo->Push(m_document);
+    SetModified(true);
 }
 
 void TMain::DesignEdited(QWidget *source)
 {
+    if (source)
+        SetModified(true);
     if (m_design && m_design != source)
         m_design->Refresh();
     if (m_capture && m_capture != source)

@@ -19,6 +19,7 @@ class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QMimeData;
 class QStatusBar;
 class QToolButton;
 
@@ -106,6 +107,22 @@ public:
     void RefreshAllWindows();
     // Runs the simulation window's simulation as its run button does.
     void RunSimulation();
+
+    // The document commands of the File menu. New asks first when the design has unsaved
+    // changes (Yes opens the Open/Save dialog and goes on only after a save); OpenSave shows the
+    // file manager and returns whether a design was saved from it.
+    void NewDesign();
+    bool OpenSave();
+    // Saves the design to a path as the file manager's save does; false after a message.
+    bool SaveDesignTo(const QString &path, int compression);
+    // Opens a recent file, a dropped file or a file named on the command line, after the
+    // question that the open design would be replaced when it has unsaved changes.
+    bool OpenAfterQuestion(const QString &path);
+    // The recent files, most recent first, as the Reopen menu lists them.
+    QStringList recentFiles() const { return m_recentFiles; }
+    // True while the design has changes that no save holds.
+    bool isModified() const { return m_modified; }
+    void SetModified(bool modified);
     // The splash to close when the start-up timer fires.
     void SetSplash(QWidget *splash);
 
@@ -135,6 +152,8 @@ public:
     QMdiSubWindow *designWindow = nullptr;
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -155,6 +174,14 @@ private:
     void refreshProductionWindows(QWidget *source);
     void refreshWindowMenu();
     DesignParameters parameters();
+    // The Reopen menu from the recent files; the list after a load, New or save.
+    void rebuildReopenMenu();
+    void noteRecentFile(const QString &path);
+    // Asks Main 34 when there are unsaved changes: true when the caller may go on (nothing to
+    // lose, No, or Yes followed by a save).
+    bool saveChangesFirst();
+    // A design file in a drag or drop: its path, or empty.
+    static QString DroppedDesign(const QMimeData *data);
 
     QString m_programDirectory;
     QString m_language;
@@ -162,6 +189,10 @@ private:
     int32_t m_needleLimit = 150;
     bool m_ombra = false;
     bool m_firstShow = true;
+    bool m_modified = false;
+    bool m_savedFromDialog = false;
+    QStringList m_recentFiles;
+    QMenu *mReopen = nullptr;
 
     TStringTable m_common;
     TStringTable m_message;
