@@ -2,6 +2,7 @@
 
 #include "app/savedesign.h"
 #include "knit/designfile.h"
+#include "knit/samples.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -53,6 +54,26 @@ bool LoadDesignFile(const QString &fileName, Design &design, int32_t &fileVersio
         return false;
     }
     return true;
+}
+
+int LoadDesignOrSample(const QCommandLineParser &parser, Design &design)
+{
+    const QStringList files = parser.positionalArguments();
+    if (parser.optionNames().contains(QLatin1String("sample"))) {
+        const QString name = parser.value(QStringLiteral("sample"));
+        if (!files.isEmpty())
+            return Fail(QStringLiteral("give a design file or --sample, not both"), kExitUsage);
+        MakeNewDesign(design);
+        if (!MakeSample(name, design.header, design.document))
+            return Fail(
+                QStringLiteral("no sample named '%1'; see 'warplon-cli new --list'").arg(name),
+                kExitUsage);
+        return kExitOk;
+    }
+    if (files.size() != 1)
+        return Fail(QStringLiteral("give exactly one design file"), kExitUsage);
+    int32_t fileVersion = 0;
+    return LoadDesignFile(files[0], design, fileVersion) ? kExitOk : kExitFailure;
 }
 
 bool SaveDesignFile(const QString &fileName, Design &design)

@@ -25,6 +25,11 @@ bool ParseArguments(QCommandLineParser &parser, const QString &command, const QS
 // Loads a design file into `design`; on failure prints the reason and returns false.
 bool LoadDesignFile(const QString &fileName, Design &design, int32_t &fileVersion);
 
+// The design a command works on: the one positional design file, or with --sample NAME (when
+// the command offers it) a sample structure. On failure prints the reason and returns the exit
+// code; kExitOk when the design is there.
+int LoadDesignOrSample(const QCommandLineParser &parser, Design &design);
+
 // Saves `design` as the program does, with a fresh simulation for the file's preview; on
 // failure prints the reason and returns false.
 bool SaveDesignFile(const QString &fileName, Design &design);

@@ -23,13 +23,9 @@ int RunModel(const QStringList &arguments)
                                        "per course) and prints every node."),
                         arguments, exitCode))
         return exitCode;
-    if (parser.positionalArguments().size() != 1)
-        return Fail(QStringLiteral("give exactly one design file"), kExitUsage);
-
     Design design;
-    int32_t fileVersion = 0;
-    if (!LoadDesignFile(parser.positionalArguments()[0], design, fileVersion))
-        return kExitFailure;
+    if (const int loaded = LoadDesignOrSample(parser, design); loaded != kExitOk)
+        return loaded;
     const int32_t wales = RepeatWidth(design.document);
     const int32_t courses = design.header.courseCount;
     if (design.header.gauge <= 0 || design.header.coursesPerCm <= 0.0 || wales < 1 || courses < 1

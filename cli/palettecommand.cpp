@@ -21,44 +21,13 @@ namespace warplon::cli {
 
 namespace {
 
-// The caption the colour windows give each kind of entry.
-QString kindName(const TColorData &entry)
-{
-    switch (entry.GetKind()) {
-    case ColorNormal:
-        return entry.PageNumber == 0 ? QStringLiteral("Normal Color")
-                                     : QStringLiteral("Printer Color");
-    case ColorPantone1000:
-        return QStringLiteral("PT 1000 Color");
-    case ColorPantoneTextile:
-        return QStringLiteral("PT Textile Color");
-    case ColorKvStandard:
-        return QStringLiteral("Kv Standard Color");
-    case ColorKvTextile:
-        return QStringLiteral("Kv Textile Color");
-    case kUserColorFlag | ColorNormal:
-        return entry.PageNumber == 0 ? QStringLiteral("User (Normal Color)")
-                                     : QStringLiteral("User (Printer Color)");
-    case kUserColorFlag | ColorPantone1000:
-        return QStringLiteral("User (PT 1000 Color)");
-    case kUserColorFlag | ColorPantoneTextile:
-        return QStringLiteral("User (PT Textile Color)");
-    case kUserColorFlag | ColorKvStandard:
-        return QStringLiteral("User (Kv Standard Color)");
-    case kUserColorFlag | ColorKvTextile:
-        return QStringLiteral("User (Kv Textile Color)");
-    default:
-        return QStringLiteral("Unknown");
-    }
-}
-
 QJsonObject entryJson(int index, const TColorData &entry)
 {
     QJsonObject object{
         {QStringLiteral("index"), index},
         {QStringLiteral("flags"), entry.ColorFlags},
         {QStringLiteral("kind"), entry.GetKind()},
-        {QStringLiteral("kindName"), kindName(entry)},
+        {QStringLiteral("kindName"), ColorKindName(entry)},
         {QStringLiteral("page"), entry.PageNumber},
         {QStringLiteral("number"), entry.ColorNumber},
         {QStringLiteral("red"), entry.color.rgbRed},
@@ -83,7 +52,7 @@ QString entryLine(int index, const TColorData &entry)
                        .arg(int(entry.color.rgbRed), 3)
                        .arg(int(entry.color.rgbGreen), 3)
                        .arg(int(entry.color.rgbBlue), 3)
-                       .arg(kindName(entry));
+                       .arg(ColorKindName(entry));
     if (entry.IsUserColor())
         line += QStringLiteral("  file \"%1\"  name \"%2\"")
                     .arg(DecodeText(entry.FileName), DecodeText(entry.ColorName));

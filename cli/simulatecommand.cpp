@@ -85,22 +85,8 @@ int RunSimulate(const QStringList &arguments)
         return exitCode;
 
     Design design;
-    const QStringList files = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("sample"))) {
-        if (!files.isEmpty())
-            return Fail(QStringLiteral("give a design file or --sample, not both"), kExitUsage);
-        MakeNewDesign(design);
-        if (!MakeSample(parser.value(QStringLiteral("sample")), design.header, design.document))
-            return Fail(QStringLiteral("no sample named '%1'; see 'warplon-cli new --list'")
-                            .arg(parser.value(QStringLiteral("sample"))),
-                        kExitUsage);
-    } else {
-        if (files.size() != 1)
-            return Fail(QStringLiteral("give exactly one design file"), kExitUsage);
-        int32_t fileVersion = 0;
-        if (!LoadDesignFile(files[0], design, fileVersion))
-            return kExitFailure;
-    }
+    if (const int loaded = LoadDesignOrSample(parser, design); loaded != kExitOk)
+        return loaded;
     if (!parser.isSet(QStringLiteral("output")))
         return Fail(QStringLiteral("no output picture; give -o OUT.png"), kExitUsage);
 

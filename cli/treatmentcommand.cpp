@@ -117,13 +117,9 @@ int RunTreatment(const QStringList &arguments)
                                        "nothing."),
                         arguments, exitCode))
         return exitCode;
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1)
-        return Fail(QStringLiteral("give exactly one design file"), kExitUsage);
     Design design;
-    int32_t fileVersion = 0;
-    if (!LoadDesignFile(files[0], design, fileVersion))
-        return kExitFailure;
+    if (const int loaded = LoadDesignOrSample(parser, design); loaded != kExitOk)
+        return loaded;
 
     std::map<QString, qsizetype> used;
     auto nextValue

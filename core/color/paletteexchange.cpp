@@ -16,25 +16,6 @@ const char kGplMagic[] = "GIMP Palette";
 // Colours per row where a program shows a GIMP palette as a grid: the 255 entries in 16 rows.
 constexpr int kGplColumns = 16;
 
-QString kindName(const TColorData &entry)
-{
-    switch (entry.GetKind() & 15) {
-    case ColorNormal:
-        return entry.PageNumber == 0 ? QStringLiteral("Normal Color")
-                                     : QStringLiteral("Printer Color");
-    case ColorPantone1000:
-        return QStringLiteral("PT 1000 Color");
-    case ColorPantoneTextile:
-        return QStringLiteral("PT Textile Color");
-    case ColorKvStandard:
-        return QStringLiteral("Kv Standard Color");
-    case ColorKvTextile:
-        return QStringLiteral("Kv Textile Color");
-    default:
-        return QStringLiteral("Color");
-    }
-}
-
 // One line of text: control characters (a tab would end the name in a GIMP palette, a line
 // break the line) become blanks.
 QString singleLine(QString text)
@@ -197,6 +178,36 @@ void parseGpl(QByteArrayView text, PaletteImport &result)
 
 } // namespace
 
+QString ColorKindName(const TColorData &entry)
+{
+    switch (entry.GetKind()) {
+    case ColorNormal:
+        return entry.PageNumber == 0 ? QStringLiteral("Normal Color")
+                                     : QStringLiteral("Printer Color");
+    case ColorPantone1000:
+        return QStringLiteral("PT 1000 Color");
+    case ColorPantoneTextile:
+        return QStringLiteral("PT Textile Color");
+    case ColorKvStandard:
+        return QStringLiteral("Kv Standard Color");
+    case ColorKvTextile:
+        return QStringLiteral("Kv Textile Color");
+    case kUserColorFlag | ColorNormal:
+        return entry.PageNumber == 0 ? QStringLiteral("User (Normal Color)")
+                                     : QStringLiteral("User (Printer Color)");
+    case kUserColorFlag | ColorPantone1000:
+        return QStringLiteral("User (PT 1000 Color)");
+    case kUserColorFlag | ColorPantoneTextile:
+        return QStringLiteral("User (PT Textile Color)");
+    case kUserColorFlag | ColorKvStandard:
+        return QStringLiteral("User (Kv Standard Color)");
+    case kUserColorFlag | ColorKvTextile:
+        return QStringLiteral("User (Kv Textile Color)");
+    default:
+        return QStringLiteral("Unknown");
+    }
+}
+
 std::optional<PaletteTextFormat> PaletteTextFormatFromName(const QString &name)
 {
     if (name.compare(QLatin1String("gpl"), Qt::CaseInsensitive) == 0)
@@ -210,8 +221,11 @@ QString PaletteEntryName(const TColorData &entry, const ColorCatalogs *catalogs)
 {
     if (entry.IsUserColor() && !entry.ColorName.isEmpty())
         return singleLine(DecodeText(entry.ColorName));
-    const QString kind = kindName(entry);
-    const uint16_t base = entry.GetKind() & 15;
+    // A user colour without a name is named by the kind of colour it holds.
+    TColorData plain = entry;
+    plain.ColorFlags &= uint16_t(~kUserColorFlag);
+    const QString kind = ColorKindName(plain);
+    const uint16_t base = plain.GetKind();
     if (base == ColorNormal && entry.PageNumber == 0)
         return kind;
     QString code = base == ColorNormal ? TPrinterColor::PN2Code(entry.PageNumber, entry.ColorNumber)

@@ -37,6 +37,10 @@ constexpr int kImportableEntries = 255;
 // "PT Textile Color") followed by its code: the printer code, or the catalogue code when
 // `catalogs` holds it, else the page and number ("page 5 no. 3"). Line breaks and tabs become
 // blanks.
+// The English caption of an entry's kind, as the colour windows show it: "Normal Color",
+// "Printer Color", "Kv Standard Color", … and "User (…)" for user colours.
+QString ColorKindName(const TColorData &entry);
+
 QString PaletteEntryName(const TColorData &entry, const ColorCatalogs *catalogs = nullptr);
 
 // Entries 1 to `last` (1-255) as text. `title` is the GIMP palette's name.
