@@ -5,7 +5,8 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: run test deps build build-asan test-default test-asan format format-check fuzz bench gallery clean
+.PHONY: run test deps build build-asan test-default test-asan format format-check fuzz bench gallery clean \
+	install deb
 
 deps:
 	@bash scripts/install-deps.sh
@@ -44,6 +45,17 @@ bench: build
 
 gallery: build
 	@bash scripts/gallery.sh build/default
+
+# make install PREFIX=DIR: the programs, their files and the desktop entries under DIR
+# (default /usr/local); the program then works in the user's data folder.
+PREFIX ?= /usr/local
+install: build
+	cmake --install build/default --prefix "$(PREFIX)"
+
+# make deb: build/deb/warplon_<version>_<arch>.deb, installed with `sudo dpkg -i`.
+deb: build
+	cpack --config build/default/CPackConfig.cmake -G DEB -B build/deb
+	@ls build/deb/*.deb
 
 clean:
 	rm -rf build

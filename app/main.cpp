@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <QSettings>
@@ -39,8 +40,9 @@ public:
     }
 };
 
-// The program directory: "Exe" of "Common" in the user key replaces the executable's folder;
-// an installed copy that cannot write beside itself works in the per-user data folder.
+// The program directory: "Exe" of "Common" in the user key replaces the executable's folder; an
+// installed copy (<prefix>/bin beside <prefix>/share/warplon), or one that cannot write beside
+// itself, works in the per-user data folder, seeded with the shipped program files.
 QString FindProgramDirectory()
 {
     QSettings userKey(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brenmoor"),
@@ -49,7 +51,7 @@ QString FindProgramDirectory()
         = userKey.value(QLatin1String(kProgramVersion) + QStringLiteral("/Common/Exe")).toString();
     return ResolveProgramDirectory(
         QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation), exe);
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), exe);
 }
 
 // Where the screen cannot be read (a display without a compositor), the main window and the
@@ -81,6 +83,7 @@ int main(int argc, char **argv)
     QCoreApplication::setOrganizationName(QStringLiteral("Brenmoor"));
     QCoreApplication::setApplicationName(QStringLiteral("Warplon"));
     QCoreApplication::setApplicationVersion(QLatin1String(kProgramVersion));
+    QGuiApplication::setDesktopFileName(QStringLiteral("warplon"));
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption screenshot(

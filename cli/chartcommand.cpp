@@ -125,7 +125,7 @@ int RunChart(const QStringList &arguments)
                         .arg(size.width())
                         .arg(size.height()));
     LappingView view;
-    view.LoadBackground(QCoreApplication::applicationDirPath(), background);
+    view.LoadBackground(ShippedFolder(), background);
     view.Draw(document, chart.image(), ChartGeometry(document, cell, size.width(), size.height()),
               true);
 

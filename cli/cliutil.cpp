@@ -1,5 +1,6 @@
 #include "cliutil.h"
 
+#include "app/programsettings.h"
 #include "app/savedesign.h"
 #include "knit/designfile.h"
 #include "knit/samples.h"
@@ -85,10 +86,15 @@ bool SaveDesignFile(const QString &fileName, Design &design)
     return false;
 }
 
+QString ShippedFolder()
+{
+    return ShippedFilesDirectory(QCoreApplication::applicationDirPath());
+}
+
 TStringTable ToolTexts(const QString &section)
 {
     TStringTable texts;
-    LoadTable(texts, QCoreApplication::applicationDirPath(), QStringLiteral("English"), section);
+    LoadTable(texts, ShippedFolder(), QStringLiteral("English"), section);
     return texts;
 }
 

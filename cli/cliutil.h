@@ -34,6 +34,10 @@ int LoadDesignOrSample(const QCommandLineParser &parser, Design &design);
 // failure prints the reason and returns false.
 bool SaveDesignFile(const QString &fileName, Design &design);
 
+// The folder of the files shipped with the program (language files, colour catalogues, cell
+// pictures): beside the tool in a build, the shared data folder of an installed copy.
+QString ShippedFolder();
+
 // The English texts of a window's section, from the language file beside the tool, so the tool
 // prints the windows' own words.
 TStringTable ToolTexts(const QString &section);

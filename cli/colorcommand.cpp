@@ -93,7 +93,7 @@ std::unique_ptr<TColorCatalog> OpenCatalog(const CatalogChoice &choice,
 {
     const QString folder = parser.isSet(kColorDirOption)
                                ? parser.value(kColorDirOption)
-                               : QCoreApplication::applicationDirPath() + QStringLiteral("/color");
+                               : ShippedFolder() + QStringLiteral("/color");
     const QString fileName = folder + QLatin1Char('/') + QLatin1String(choice.file);
     const QString title = QLatin1String(choice.title);
     const bool pantone

@@ -18,5 +18,6 @@ int RunComposition(const QStringList &arguments);
 int RunCost(const QStringList &arguments);
 int RunTreatment(const QStringList &arguments);
 int RunChart(const QStringList &arguments);
+int RunThumbnail(const QStringList &arguments);
 
 } // namespace warplon::cli

@@ -6,23 +6,25 @@
 
 namespace {
 
-const char kUsage[] = "Usage: warplon-cli COMMAND [options]\n"
-                      "\n"
-                      "Commands:\n"
-                      "  new      write a new design file (the default design or a sample)\n"
-                      "  dump     print every stored field of a design file\n"
-                      "  runin    print the run-in of every bar and course (formula or optimized)\n"
-                      "  simulate render the simulated fabric of a design to a picture\n"
-                      "  model    print the relaxed stitch model of a design as JSON\n"
-                      "  color    look up printer-atlas and catalogue colours, draw the atlas\n"
-                      "  palette  print, draw, export or import a palette file\n"
-                      "  yarns    print and edit the yarn list of a design or a yarn file\n"
-                      "  composition  print and edit the yarn composition of a design\n"
-                      "  cost     print the cost sheet of a design and edit its cost data\n"
-                      "  treatment  print and edit the finishing of a design's courses\n"
-                      "  chart    draw the lapping chart of a design on point paper\n"
-                      "\n"
-                      "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
+const char kUsage[]
+    = "Usage: warplon-cli COMMAND [options]\n"
+      "\n"
+      "Commands:\n"
+      "  new      write a new design file (the default design or a sample)\n"
+      "  dump     print every stored field of a design file\n"
+      "  runin    print the run-in of every bar and course (formula or optimized)\n"
+      "  simulate render the simulated fabric of a design to a picture\n"
+      "  model    print the relaxed stitch model of a design as JSON\n"
+      "  color    look up printer-atlas and catalogue colours, draw the atlas\n"
+      "  palette  print, draw, export or import a palette file\n"
+      "  yarns    print and edit the yarn list of a design or a yarn file\n"
+      "  composition  print and edit the yarn composition of a design\n"
+      "  cost     print the cost sheet of a design and edit its cost data\n"
+      "  treatment  print and edit the finishing of a design's courses\n"
+      "  chart    draw the lapping chart of a design on point paper\n"
+      "  thumbnail  write the preview of a design as a PNG picture (file browsers)\n"
+      "\n"
+      "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
 
 } // namespace
 
@@ -68,6 +70,8 @@ int main(int argc, char **argv)
         return warplon::cli::RunTreatment(arguments);
     if (command == QLatin1String("chart"))
         return warplon::cli::RunChart(arguments);
+    if (command == QLatin1String("thumbnail"))
+        return warplon::cli::RunThumbnail(arguments);
     std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
                  qPrintable(command));
     return 2;

@@ -141,7 +141,7 @@ int exportText(const QString &fileName, PaletteTextFormat format, int last, cons
     bool complete = true;
     if (!loadPalette(fileName, palette, complete))
         return kExitFailure;
-    const ColorCatalogs catalogs(QCoreApplication::applicationDirPath());
+    const ColorCatalogs catalogs(ShippedFolder());
     const QByteArray text = ExportPaletteText(palette, format, last,
                                               QFileInfo(fileName).completeBaseName(), &catalogs);
     QString error;

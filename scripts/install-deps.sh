@@ -10,6 +10,7 @@ packages=(
   clang clang-format libclang-rt-dev
   xvfb xauth fonts-dejavu-core fonts-nanum
   python3
+  desktop-file-utils shared-mime-info libglib2.0-bin dpkg-dev file
 )
 
 missing=()

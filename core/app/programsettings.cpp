@@ -2,10 +2,12 @@
 
 #include "text/inifile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -41,31 +43,93 @@ bool IsWritableDirectory(const QString &directory)
     return probe.open();
 }
 
-// The files the program keeps in its directory: language files, the splash, the colour files
-// and the sample designs. Nothing else of the installed folder is copied.
+// The texts and pictures the program ships in its top folder: replaced by the shipped ones when
+// a new version is installed.
+bool IsShippedTextOrPicture(const QString &relativePath)
+{
+    return !relativePath.contains(QLatin1Char('/'))
+           && (relativePath.endsWith(QLatin1String(".tdw"), Qt::CaseInsensitive)
+               || relativePath.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive));
+}
+
+// The files the program keeps in its directory: language files, pictures (splash, cell
+// pictures), colour files and the sample designs. Nothing else of the shipped folder is copied.
 bool IsProgramFile(const QString &relativePath)
 {
-    return relativePath.endsWith(QLatin1String(".tdw"), Qt::CaseInsensitive)
-           || relativePath.compare(QLatin1String("splash.bmp"), Qt::CaseInsensitive) == 0
-           || relativePath.startsWith(QLatin1String("color/"))
-           || relativePath.startsWith(QLatin1String("samples/"));
+    return IsShippedTextOrPicture(relativePath) || relativePath.startsWith(QLatin1String("color/"))
+           || relativePath.startsWith(QLatin1String("tricot/"));
+}
+
+// The program files of `source`, as paths relative to it, in a fixed order.
+QStringList ProgramFiles(const QString &source)
+{
+    const QDir sourceDir(source);
+    QStringList files;
+    QDirIterator it(source, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative = sourceDir.relativeFilePath(it.next());
+        if (IsProgramFile(relative))
+            files.append(relative);
+    }
+    files.sort();
+    return files;
+}
+
+// What identifies the shipped texts and pictures: the program version and a digest of their
+// names and contents. A different value at a later start means a new version was installed.
+QByteArray ShippedStamp(const QString &source, const QStringList &files)
+{
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    for (const QString &relative : files) {
+        if (!IsShippedTextOrPicture(relative))
+            continue;
+        QFile file(source + QLatin1Char('/') + relative);
+        digest.addData(relative.toUtf8());
+        digest.addData(QByteArrayView("\0", 1));
+        if (file.open(QIODevice::ReadOnly))
+            digest.addData(&file);
+    }
+    return QByteArray(kProgramVersion) + ' ' + digest.result().toHex() + '\n';
+}
+
+QByteArray ReadStamp(const QString &file)
+{
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? in.read(4096) : QByteArray();
+}
+
+void WriteStamp(const QString &file, const QByteArray &stamp)
+{
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly) && out.write(stamp) == stamp.size())
+        out.commit();
 }
 
 } // namespace
 
 void SeedProgramDirectory(const QString &source, const QString &target)
 {
-    const QDir sourceDir(source);
-    QDirIterator it(source, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString from = it.next();
-        const QString relative = sourceDir.relativeFilePath(from);
+    const QStringList files = ProgramFiles(source);
+    const QString stampFile = target + QLatin1Char('/') + QLatin1String(kSeedStampFile);
+    const QByteArray oldStamp = ReadStamp(stampFile);
+    const QByteArray stamp = ShippedStamp(source, files);
+    const bool newVersion = !oldStamp.isEmpty() && oldStamp != stamp;
+    for (const QString &relative : files) {
+        const QString from = source + QLatin1Char('/') + relative;
         const QString to = target + QLatin1Char('/') + relative;
-        if (!IsProgramFile(relative) || QFileInfo::exists(to))
-            continue;
+        if (QFileInfo::exists(to)) {
+            if (!newVersion || !IsShippedTextOrPicture(relative))
+                continue;
+            QFile::remove(to);
+        }
         QDir().mkpath(QFileInfo(to).absolutePath());
-        QFile::copy(from, to);
+        // A copy keeps the permissions of the shipped file, read-only in a system folder; the
+        // user's copy must be writable like every file the program keeps.
+        if (QFile::copy(from, to))
+            QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
     }
+    if (oldStamp != stamp)
+        WriteStamp(stampFile, stamp);
 }
 
 StartSettings ReadStartSettings(const QString &programDirectory)
@@ -113,15 +177,33 @@ bool WriteCaptureVisible(const QString &programDirectory, bool visible)
     return ini.WriteBool(QStringLiteral("Capture"), QStringLiteral("Visible"), visible);
 }
 
+QString InstalledDataDirectory(const QString &executableDirectory)
+{
+    const QDir bin(QDir::cleanPath(QFileInfo(executableDirectory).absoluteFilePath()));
+    if (bin.dirName() != QLatin1String("bin"))
+        return {};
+    const QString data = QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("../share/warplon")));
+    return QFileInfo(data).isDir() ? data : QString();
+}
+
+QString ShippedFilesDirectory(const QString &executableDirectory)
+{
+    const QString installed = InstalledDataDirectory(executableDirectory);
+    return installed.isEmpty() ? QDir::cleanPath(executableDirectory) : installed;
+}
+
 QString ResolveProgramDirectory(const QString &executableDirectory,
                                 const QString &userDataDirectory, const QString &overrideDirectory)
 {
     if (!overrideDirectory.isEmpty() && QFileInfo(overrideDirectory).isDir())
         return QDir::cleanPath(overrideDirectory);
-    if (IsWritableDirectory(executableDirectory))
+    // An installed copy never writes into its prefix, even one the user could write (a prefix in
+    // the home folder): settings and undo files belong in the user's own folder.
+    const QString installed = InstalledDataDirectory(executableDirectory);
+    if (installed.isEmpty() && IsWritableDirectory(executableDirectory))
         return QDir::cleanPath(executableDirectory);
     QDir().mkpath(userDataDirectory);
-    SeedProgramDirectory(executableDirectory, userDataDirectory);
+    SeedProgramDirectory(installed.isEmpty() ? executableDirectory : installed, userDataDirectory);
     return QDir::cleanPath(userDataDirectory);
 }
 

@@ -33,17 +33,33 @@ bool WriteExitSettings(const QString &programDirectory, const MainData &header,
 bool ReadCaptureVisible(const QString &programDirectory);
 bool WriteCaptureVisible(const QString &programDirectory, bool visible);
 
-// The program directory: the executable's folder when it is writable, else the per-user data
-// folder given, which is created and seeded with the files of the executable's folder that it
-// lacks (language files, colour files, splash, samples). `overrideDirectory` (the user key's "Exe"
-// of "Common") replaces both when it names an existing folder.
+// The shipped program files of an installed copy: "<prefix>/share/warplon" when the executable
+// stands in "<prefix>/bin" and that folder exists beside it; empty for any other layout (a build
+// tree, a copied folder), where the program files stand beside the executable.
+QString InstalledDataDirectory(const QString &executableDirectory);
+
+// Where the shipped program files are read from: InstalledDataDirectory when there is one, else
+// the executable's folder.
+QString ShippedFilesDirectory(const QString &executableDirectory);
+
+// The program directory. `overrideDirectory` (the user key's "Exe" of "Common") comes first when
+// it names an existing folder. An installed copy (see InstalledDataDirectory) always works in the
+// per-user data folder given, seeded from its shipped files, whether or not it could write beside
+// itself. Otherwise the executable's folder when it is writable, else the per-user data folder,
+// seeded from the executable's folder.
 QString ResolveProgramDirectory(const QString &executableDirectory,
                                 const QString &userDataDirectory,
                                 const QString &overrideDirectory = QString());
 
-// Copies the program files (language files, splash, colour files, samples) that `target` lacks
-// from `source`; files already there are kept, as they may hold the user's own settings and
-// colours.
+// Brings the program files of `target` up to date from `source`: the language files (".tdw") and
+// pictures (".bmp") of the top folder, the colour files of "color" and the sample designs of
+// "tricot". Files `target` lacks are copied. The shipped texts and pictures are copied again
+// when the shipped set differs from the one seen at the last seeding (a new version was
+// installed); settings (".ini"), colour files and designs already there are never replaced, as
+// they hold the user's own work. The set seen is remembered in kSeedStampFile of `target`; a
+// folder seeded for the first time keeps every file it already has.
 void SeedProgramDirectory(const QString &source, const QString &target);
+
+constexpr char kSeedStampFile[] = ".warplon-seed";
 
 } // namespace warplon

@@ -138,6 +138,14 @@ cp "$work/err" "$work/warning"
 check "left out counted" grep -q "45 colours" "$work/warning"
 fails_cleanly "unknown format" "$cli" palette export "$palette" --format act -o "$work/x"
 
+check "thumbnail --help" "$cli" thumbnail --help
+check "thumbnail" "$cli" thumbnail "$work/locknit.trc" -o "$work/thumb.png" --size 64
+check "thumbnail 51 x 64" python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(); assert d[:8]==b"\x89PNG\r\n\x1a\n" and struct.unpack(">II",d[16:24])==(51,64)' "$work/thumb.png"
+head -c 9000 "$work/locknit.trc" >"$work/cut.trc"
+fails_cleanly "thumbnail of a damaged design" "$cli" thumbnail "$work/cut.trc" -o "$work/cut.png"
+check "no thumbnail written" test ! -e "$work/cut.png"
+fails_cleanly "thumbnail size 0" "$cli" thumbnail "$work/locknit.trc" -o "$work/zero.png" --size 0
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures checks failed"
   exit 1
