@@ -1,14 +1,19 @@
+#include "app/filemanagerform.h"
 #include "app/mainform.h"
 #include "app/messagebox.h"
 #include "app/recentfiles.h"
 #include "knit/undostore.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
+#include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -53,6 +58,23 @@ protected:
         QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&main, &event);
         return true;
+    }
+
+    // When the file manager opens, saves the design under `name` in the program directory (or
+    // saves nothing for an empty name) and leaves it.
+    void answerFileManager(const QString &name)
+    {
+        QTimer::singleShot(0, [this, name] {
+            auto *dialog = qobject_cast<TFileManagerForm *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            if (!name.isEmpty()) {
+                dialog->SetFolder(dir.path());
+                dialog->SetMode(FileManagerMode::Save);
+                dialog->Edit4->setText(name);
+                dialog->SpeedButton4->click();
+            }
+            dialog->reject();
+        });
     }
 
     TempDir dir;
@@ -116,6 +138,23 @@ TEST_F(DocumentCommands, NewAndCloseAskOnlyWhenChangesWouldBeLost)
     EXPECT_TRUE(main.isVisible());
     ASSERT_EQ(messages.size(), 2);
 
+    // Yes opens the file manager; leaving it without saving keeps the design.
+    answer = QMessageBox::Yes;
+    answerFileManager(QString());
+    main.NewDesign();
+    EXPECT_EQ(main.document().bars[0].lapping[0].x0, 5);
+    answerFileManager(QString());
+    EXPECT_FALSE(main.close());
+
+    // Saved from the file manager, the New goes on.
+    answerFileManager(QStringLiteral("kept first"));
+    main.NewDesign();
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("kept first.trc"))));
+    EXPECT_NE(main.document().bars[0].lapping[0].x0, 5);
+    EXPECT_EQ(main.recentFiles().first(), dir.file(QStringLiteral("kept first.trc")));
+
+    main.PushUndo();
+    main.document().bars[0].lapping[0] = {5, 6, 5};
     answer = QMessageBox::No;
     main.NewDesign();
     EXPECT_NE(main.document().bars[0].lapping[0].x0, 5);
