@@ -3,6 +3,7 @@
 #include "app/drivecombobox.h"
 #include "app/filepreferbox.h"
 #include "app/messagebox.h"
+#include "app/textbutton.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -76,17 +77,6 @@ constexpr int32_t kMessageReplaceDesign = 75;
 constexpr int kNameRole = Qt::UserRole + 1;
 constexpr int kPathRole = Qt::UserRole + 2;
 
-QToolButton *MakeButton(QWidget *parent, const char *name, const QString &text,
-                        bool checkable = false)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(text);
-    button->setCheckable(checkable);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    return button;
-}
-
 // The icon of design files: a sheet with a zigzag of lapping across it.
 QPixmap DrawTypeIcon(int size)
 {
@@ -145,14 +135,16 @@ TFileManagerForm::TFileManagerForm(const QString &programDirectory, const QStrin
     // The command buttons: one group, one pressed at a time, and Exit.
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    SpeedButtonRead = MakeButton(this, "SpeedButtonRead", m_texts.TextAt(FmRead), true);
-    SpeedButtonMerge = MakeButton(this, "SpeedButtonMerge", m_texts.TextAt(FmMerge), true);
-    SpeedButtonSave = MakeButton(this, "SpeedButtonSave", m_common.TextAt(kCommonSave), true);
-    SpeedButtonSaveAs = MakeButton(this, "SpeedButtonSaveAs", m_common.TextAt(kCommonSaveAs), true);
-    SpeedButtonDelete = MakeButton(this, "SpeedButtonDelete", m_texts.TextAt(FmDelete), true);
+    SpeedButtonRead = MakeTextButton(this, "SpeedButtonRead", m_texts.TextAt(FmRead), true);
+    SpeedButtonMerge = MakeTextButton(this, "SpeedButtonMerge", m_texts.TextAt(FmMerge), true);
+    SpeedButtonSave = MakeTextButton(this, "SpeedButtonSave", m_common.TextAt(kCommonSave), true);
+    SpeedButtonSaveAs
+        = MakeTextButton(this, "SpeedButtonSaveAs", m_common.TextAt(kCommonSaveAs), true);
+    SpeedButtonDelete = MakeTextButton(this, "SpeedButtonDelete", m_texts.TextAt(FmDelete), true);
     SpeedButtonMakeFolder
-        = MakeButton(this, "SpeedButtonMakeFolder", m_texts.TextAt(FmMakeFolder), true);
-    SpeedButtonRename = MakeButton(this, "SpeedButtonRename", m_common.TextAt(kCommonRename), true);
+        = MakeTextButton(this, "SpeedButtonMakeFolder", m_texts.TextAt(FmMakeFolder), true);
+    SpeedButtonRename
+        = MakeTextButton(this, "SpeedButtonRename", m_common.TextAt(kCommonRename), true);
     m_modes = new QButtonGroup(this);
     m_modes->setExclusive(true);
     const std::pair<QToolButton *, FileManagerMode> modeButtons[] = {
@@ -169,7 +161,7 @@ TFileManagerForm::TFileManagerForm(const QString &programDirectory, const QStrin
         buttons->addWidget(button);
     }
     buttons->addStretch();
-    SpeedButtonExit = MakeButton(this, "SpeedButtonExit", m_texts.TextAt(FmExit));
+    SpeedButtonExit = MakeTextButton(this, "SpeedButtonExit", m_texts.TextAt(FmExit));
     buttons->addWidget(SpeedButtonExit);
     layout->addLayout(buttons);
 
@@ -202,7 +194,7 @@ TFileManagerForm::TFileManagerForm(const QString &programDirectory, const QStrin
     Label4->setObjectName(QStringLiteral("Label4"));
     Edit4 = new QLineEdit(NameRow);
     Edit4->setObjectName(QStringLiteral("Edit4"));
-    SpeedButton4 = MakeButton(NameRow, "SpeedButton4", QString());
+    SpeedButton4 = MakeTextButton(NameRow, "SpeedButton4", QString());
     ProgressBar1 = new QProgressBar(NameRow);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, 100);

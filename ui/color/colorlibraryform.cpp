@@ -1,6 +1,7 @@
 #include "color/colorlibraryform.h"
 
 #include "app/designhost.h"
+#include "app/textbutton.h"
 #include "color/colorcatalogs.h"
 #include "color/colorcontrols.h"
 #include "color/coloredit.h"
@@ -93,15 +94,6 @@ public:
         }
     }
 };
-
-QToolButton *MakeButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(text);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    return button;
-}
 
 } // namespace
 
@@ -226,11 +218,11 @@ QWidget *TColorLibraryForm::buildBrowser()
 
     auto *pager = new QHBoxLayout;
     pager->setSpacing(2);
-    sbFirstPage = MakeButton(browser, "sbFirstPage", m_texts.TextAt(LibFirstPage));
-    sbBeforePage = MakeButton(browser, "sbBeforePage", m_texts.TextAt(LibBeforePage));
-    sbCenterPage = MakeButton(browser, "sbCenterPage", m_texts.TextAt(LibCenterPage));
-    sbNextPage = MakeButton(browser, "sbNextPage", m_texts.TextAt(LibNextPage));
-    sbEndPage = MakeButton(browser, "sbEndPage", m_texts.TextAt(LibEndPage));
+    sbFirstPage = MakeTextButton(browser, "sbFirstPage", m_texts.TextAt(LibFirstPage));
+    sbBeforePage = MakeTextButton(browser, "sbBeforePage", m_texts.TextAt(LibBeforePage));
+    sbCenterPage = MakeTextButton(browser, "sbCenterPage", m_texts.TextAt(LibCenterPage));
+    sbNextPage = MakeTextButton(browser, "sbNextPage", m_texts.TextAt(LibNextPage));
+    sbEndPage = MakeTextButton(browser, "sbEndPage", m_texts.TextAt(LibEndPage));
     for (QToolButton *button : {sbFirstPage, sbBeforePage, sbCenterPage, sbNextPage, sbEndPage})
         pager->addWidget(button);
     pager->addStretch();

@@ -2,6 +2,7 @@
 
 #include "app/designhost.h"
 #include "app/messagebox.h"
+#include "app/textbutton.h"
 #include "color/chipsheet.h"
 #include "color/colorcatalogs.h"
 #include "color/colorchartform.h"
@@ -106,18 +107,6 @@ constexpr int kAtlasChipWidth = 18;
 constexpr int kAtlasChipHeight = 10;
 constexpr int kChipGap = 3;
 
-QToolButton *MakeButton(QWidget *parent, const char *name, const QString &text,
-                        bool checkable = false)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(text);
-    button->setCheckable(checkable);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    return button;
-}
-
 TColorShape *MakeShape(QWidget *parent, const char *name, const QString &hint)
 {
     auto *shape = new TColorShape(parent);
@@ -178,20 +167,20 @@ TPaletteForm::TPaletteForm(DesignHost &host, const ColorCatalogs &catalogs, QWid
     // The page buttons, then the plain buttons.
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    sbCMY = MakeButton(this, "sbCMY", m_texts.TextAt(PalCmy), true);
-    sbHLS = MakeButton(this, "sbHLS", m_texts.TextAt(PalHls), true);
-    sbLibrary = MakeButton(this, "sbLibrary", m_texts.TextAt(PalLibrary), true);
+    sbCMY = MakeTextButton(this, "sbCMY", m_texts.TextAt(PalCmy), true);
+    sbHLS = MakeTextButton(this, "sbHLS", m_texts.TextAt(PalHls), true);
+    sbLibrary = MakeTextButton(this, "sbLibrary", m_texts.TextAt(PalLibrary), true);
     m_pages = new QButtonGroup(this);
     m_pages->addButton(sbCMY, PageCMY);
     m_pages->addButton(sbHLS, PageHLS);
     m_pages->addButton(sbLibrary, PageLibrary);
-    sbFile = MakeButton(this, "sbFile", m_texts.TextAt(PalFile));
+    sbFile = MakeTextButton(this, "sbFile", m_texts.TextAt(PalFile));
     sbFile->setEnabled(false);
     sbFile->setToolTip(m_texts.TextAt(PalLater));
-    sbChart = MakeButton(this, "sbChart", m_texts.TextAt(PalChart));
-    sbUndo = MakeButton(this, "sbUndo", m_texts.TextAt(PalUndo));
+    sbChart = MakeTextButton(this, "sbChart", m_texts.TextAt(PalChart));
+    sbUndo = MakeTextButton(this, "sbUndo", m_texts.TextAt(PalUndo));
     sbUndo->setEnabled(false);
-    SpeedButtonExit = MakeButton(this, "SpeedButtonExit", m_texts.TextAt(PalExit));
+    SpeedButtonExit = MakeTextButton(this, "SpeedButtonExit", m_texts.TextAt(PalExit));
     for (QToolButton *button : {sbCMY, sbHLS, sbLibrary})
         buttons->addWidget(button);
     buttons->addSpacing(8);
@@ -300,8 +289,10 @@ QWidget *TPaletteForm::buildCmyPage()
     shapes->addWidget(ShapeCMYOriginColor);
     shapes->addWidget(ShapeCMYWorkColor);
     shapes->addStretch();
-    ButtonCMYToLibrary = MakeButton(page, "ButtonCMYToLibrary", m_texts.TextAt(PalNearestLibrary));
-    ButtonCMYToPantone = MakeButton(page, "ButtonCMYToPantone", m_texts.TextAt(PalNearestPantone));
+    ButtonCMYToLibrary
+        = MakeTextButton(page, "ButtonCMYToLibrary", m_texts.TextAt(PalNearestLibrary));
+    ButtonCMYToPantone
+        = MakeTextButton(page, "ButtonCMYToPantone", m_texts.TextAt(PalNearestPantone));
     auto *nearest = new QVBoxLayout;
     nearest->addWidget(ButtonCMYToLibrary);
     nearest->addWidget(ButtonCMYToPantone);
@@ -348,8 +339,10 @@ QWidget *TPaletteForm::buildHlsPage()
     shapes->addWidget(ShapeHLSWorkColor);
     shapes->addStretch();
     grid->addLayout(shapes, 3, 0, 1, 2);
-    ButtonHLSToLibrary = MakeButton(page, "ButtonHLSToLibrary", m_texts.TextAt(PalNearestLibrary));
-    ButtonHLSToPantone = MakeButton(page, "ButtonHLSToPantone", m_texts.TextAt(PalNearestPantone));
+    ButtonHLSToLibrary
+        = MakeTextButton(page, "ButtonHLSToLibrary", m_texts.TextAt(PalNearestLibrary));
+    ButtonHLSToPantone
+        = MakeTextButton(page, "ButtonHLSToPantone", m_texts.TextAt(PalNearestPantone));
     grid->addWidget(ButtonHLSToLibrary, 4, 0, 1, 2);
     grid->addWidget(ButtonHLSToPantone, 5, 0, 1, 2);
     grid->setRowStretch(6, 1);
@@ -372,15 +365,16 @@ QWidget *TPaletteForm::buildLibraryPage()
 
     auto *column = new QVBoxLayout;
     column->setSpacing(2);
-    sbColorGuide = MakeButton(page, "sbColorGuide", m_texts.TextAt(PalColorGuide), true);
-    sbKvStandard = MakeButton(page, "sbKvStandard", m_texts.TextAt(PalKvStandard), true);
-    sbKvTextile = MakeButton(page, "sbKvTextile", m_texts.TextAt(PalKvTextile), true);
-    sbPrinterColor = MakeButton(page, "sbPrinterColor", m_texts.TextAt(PalPrinterColor), true);
-    sbSpecialSearch = MakeButton(page, "sbSpecialSearch", m_texts.TextAt(PalSpecialSearch), true);
-    sbUserColor = MakeButton(page, "sbUserColor", m_texts.TextAt(PalUserColor));
-    sbFinder = MakeButton(page, "sbFinder", m_texts.TextAt(PalFinder), true);
-    sbChipPrint = MakeButton(page, "sbChipPrint", m_texts.TextAt(PalPrint), true);
-    sbColorLibrary = MakeButton(page, "sbColorLibrary", m_texts.TextAt(PalColorLibrary));
+    sbColorGuide = MakeTextButton(page, "sbColorGuide", m_texts.TextAt(PalColorGuide), true);
+    sbKvStandard = MakeTextButton(page, "sbKvStandard", m_texts.TextAt(PalKvStandard), true);
+    sbKvTextile = MakeTextButton(page, "sbKvTextile", m_texts.TextAt(PalKvTextile), true);
+    sbPrinterColor = MakeTextButton(page, "sbPrinterColor", m_texts.TextAt(PalPrinterColor), true);
+    sbSpecialSearch
+        = MakeTextButton(page, "sbSpecialSearch", m_texts.TextAt(PalSpecialSearch), true);
+    sbUserColor = MakeTextButton(page, "sbUserColor", m_texts.TextAt(PalUserColor));
+    sbFinder = MakeTextButton(page, "sbFinder", m_texts.TextAt(PalFinder), true);
+    sbChipPrint = MakeTextButton(page, "sbChipPrint", m_texts.TextAt(PalPrint), true);
+    sbColorLibrary = MakeTextButton(page, "sbColorLibrary", m_texts.TextAt(PalColorLibrary));
     m_libraries = new QButtonGroup(this);
     m_libraries->addButton(sbColorGuide, int(Library::ColorGuide));
     m_libraries->addButton(sbKvStandard, int(Library::KvStandard));
@@ -409,8 +403,8 @@ QWidget *TPaletteForm::buildLibraryPage()
     auto *browserLayout = new QVBoxLayout(browser);
     browserLayout->setContentsMargins(0, 0, 0, 0);
     auto *pager = new QHBoxLayout;
-    sbLibraryBefore = MakeButton(browser, "sbLibraryBefore", QStringLiteral("<"));
-    sbLibraryNext = MakeButton(browser, "sbLibraryNext", QStringLiteral(">"));
+    sbLibraryBefore = MakeTextButton(browser, "sbLibraryBefore", QStringLiteral("<"));
+    sbLibraryNext = MakeTextButton(browser, "sbLibraryNext", QStringLiteral(">"));
     edLibraryPage = new QSpinBox(browser);
     edLibraryPage->setObjectName(QStringLiteral("edLibraryPage"));
     lbLibraryPage = new QLabel(browser);
@@ -445,7 +439,7 @@ QWidget *TPaletteForm::buildLibraryPage()
     edSearch = new QLineEdit(search);
     edSearch->setObjectName(QStringLiteral("edSearch"));
     searchLayout->addWidget(edSearch, 0, 1);
-    sbSearchOK = MakeButton(search, "sbSearchOK", m_texts.TextAt(PalOk));
+    sbSearchOK = MakeTextButton(search, "sbSearchOK", m_texts.TextAt(PalOk));
     searchLayout->addWidget(sbSearchOK, 0, 2);
     searchLayout->setRowStretch(1, 1);
     searchLayout->setColumnStretch(1, 1);
@@ -501,7 +495,7 @@ QWidget *TPaletteForm::buildFinderPage(QWidget *parent)
     edFinderCode = new QLineEdit(page);
     edFinderCode->setObjectName(QStringLiteral("edFinderCode"));
     grid->addWidget(edFinderCode, 0, 1);
-    sbFind = MakeButton(page, "sbFind", m_texts.TextAt(PalFind));
+    sbFind = MakeTextButton(page, "sbFind", m_texts.TextAt(PalFind));
     grid->addWidget(sbFind, 0, 2);
     grid->addWidget(new QLabel(m_texts.TextAt(PalLocation), page), 1, 0, Qt::AlignTop);
     lbFinderFolder = new QLabel(ColorCatalogs::ColorFolder(m_host.programDirectory()), page);
@@ -557,7 +551,7 @@ QWidget *TPaletteForm::buildPrintPage(QWidget *parent)
     edPageCount = new QSpinBox(page);
     edPageCount->setObjectName(QStringLiteral("edPageCount"));
     grid->addWidget(edPageCount, 3, 1);
-    sbPrintStart = MakeButton(page, "sbPrintStart", m_texts.TextAt(PalStart));
+    sbPrintStart = MakeTextButton(page, "sbPrintStart", m_texts.TextAt(PalStart));
     grid->addWidget(sbPrintStart, 4, 1);
     grid->setRowStretch(5, 1);
     grid->setColumnStretch(2, 1);

@@ -3,6 +3,7 @@
 #include "app/designhost.h"
 #include "app/drivecombobox.h"
 #include "app/messagebox.h"
+#include "app/textbutton.h"
 #include "base/safefile.h"
 #include "color/colorcatalogs.h"
 #include "color/dib256palette.h"
@@ -70,18 +71,6 @@ constexpr int kPreviewColumns = 15;
 constexpr int kPreviewRows = 4;
 constexpr int kPreviewTab = 1;
 
-QToolButton *MakeButton(QWidget *parent, const char *name, const QString &text,
-                        bool checkable = false)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(text);
-    button->setCheckable(checkable);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    return button;
-}
-
 QString ParentEntry()
 {
     return QStringLiteral("..");
@@ -108,12 +97,12 @@ TPFMForm::TPFMForm(DesignHost &host, TPaletteForm &paletteWindow, QWidget *paren
     // The mode buttons, our exchange buttons and Exit.
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    sbRead = MakeButton(this, "sbRead", m_texts.TextAt(PfmRead), true);
-    sbMerge = MakeButton(this, "sbMerge", m_texts.TextAt(PfmMerge), true);
-    sbSave = MakeButton(this, "sbSave", common.TextAt(kCommonSave), true);
-    sbSaveAs = MakeButton(this, "sbSaveAs", common.TextAt(kCommonSaveAs), true);
-    sbRename = MakeButton(this, "sbRename", common.TextAt(kCommonRename), true);
-    sbDelete = MakeButton(this, "sbDelete", m_texts.TextAt(PfmDelete), true);
+    sbRead = MakeTextButton(this, "sbRead", m_texts.TextAt(PfmRead), true);
+    sbMerge = MakeTextButton(this, "sbMerge", m_texts.TextAt(PfmMerge), true);
+    sbSave = MakeTextButton(this, "sbSave", common.TextAt(kCommonSave), true);
+    sbSaveAs = MakeTextButton(this, "sbSaveAs", common.TextAt(kCommonSaveAs), true);
+    sbRename = MakeTextButton(this, "sbRename", common.TextAt(kCommonRename), true);
+    sbDelete = MakeTextButton(this, "sbDelete", m_texts.TextAt(PfmDelete), true);
     m_modes = new QButtonGroup(this);
     m_modes->setObjectName(QStringLiteral("RadioGroupMode"));
     const std::pair<QToolButton *, PaletteFileMode> modeButtons[] = {
@@ -126,12 +115,12 @@ TPFMForm::TPFMForm(DesignHost &host, TPaletteForm &paletteWindow, QWidget *paren
         buttons->addWidget(button);
     }
     buttons->addSpacing(8);
-    sbImport = MakeButton(this, "sbImport", m_texts.TextAt(PfmImport));
-    sbExport = MakeButton(this, "sbExport", m_texts.TextAt(PfmExport));
+    sbImport = MakeTextButton(this, "sbImport", m_texts.TextAt(PfmImport));
+    sbExport = MakeTextButton(this, "sbExport", m_texts.TextAt(PfmExport));
     buttons->addWidget(sbImport);
     buttons->addWidget(sbExport);
     buttons->addStretch();
-    sbExit = MakeButton(this, "sbExit", m_texts.TextAt(PfmExit));
+    sbExit = MakeTextButton(this, "sbExit", m_texts.TextAt(PfmExit));
     buttons->addWidget(sbExit);
     layout->addLayout(buttons);
 
@@ -150,7 +139,7 @@ TPFMForm::TPFMForm(DesignHost &host, TPaletteForm &paletteWindow, QWidget *paren
     lbFileName->setObjectName(QStringLiteral("lbFileName"));
     FileEdit = new QLineEdit(PaletteFileMask(), this);
     FileEdit->setObjectName(QStringLiteral("FileEdit"));
-    sbFileSave = MakeButton(this, "sbFileSave", common.TextAt(kCommonSave));
+    sbFileSave = MakeTextButton(this, "sbFileSave", common.TextAt(kCommonSave));
     FileListBox = new QListWidget(this);
     FileListBox->setObjectName(QStringLiteral("FileListBox"));
     auto *nameRow = new QHBoxLayout;

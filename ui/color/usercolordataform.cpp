@@ -1,6 +1,7 @@
 #include "color/usercolordataform.h"
 
 #include "app/designhost.h"
+#include "app/textbutton.h"
 #include "color/colorcatalogs.h"
 #include "color/colorcontrols.h"
 #include "color/coloredit.h"
@@ -55,16 +56,6 @@ public:
         return Acceptable;
     }
 };
-
-QToolButton *MakeButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(text);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setMinimumWidth(72);
-    return button;
-}
 
 } // namespace
 
@@ -149,8 +140,10 @@ TUserColorDataForm::TUserColorDataForm(DesignHost &host, const ColorCatalogs &ca
     bottom->addWidget(ShapeColor);
     bottom->addWidget(lbRGB);
     bottom->addStretch();
-    sbOK = MakeButton(this, "sbOK", m_texts.TextAt(DataOk));
-    sbCancel = MakeButton(this, "sbCancel", m_texts.TextAt(DataCancel));
+    sbOK = MakeTextButton(this, "sbOK", m_texts.TextAt(DataOk));
+    sbCancel = MakeTextButton(this, "sbCancel", m_texts.TextAt(DataCancel));
+    for (QToolButton *button : {sbOK, sbCancel})
+        button->setMinimumWidth(72);
     bottom->addWidget(sbOK);
     bottom->addWidget(sbCancel);
     layout->addLayout(bottom);

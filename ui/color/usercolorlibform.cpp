@@ -2,6 +2,7 @@
 
 #include "app/designhost.h"
 #include "app/messagebox.h"
+#include "app/textbutton.h"
 #include "color/colorcatalogs.h"
 #include "color/dib256palette.h"
 #include "color/paletteform.h"
@@ -65,18 +66,6 @@ constexpr int kCellHeight = 30;
 constexpr int kMinimumRows = 8;
 // Width of the folder lists.
 constexpr int kFolderWidth = 250;
-
-QToolButton *MakeButton(QWidget *parent, const char *name, const QString &text,
-                        bool checkable = false)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(text);
-    button->setCheckable(checkable);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    return button;
-}
 
 // Draws each cell in its colour whether selected or not; a selected cell gets a frame.
 class ColorCellDelegate : public QStyledItemDelegate
@@ -258,10 +247,10 @@ TUserColorLibForm::TUserColorLibForm(DesignHost &host, TPaletteForm &paletteWind
 
     auto *top = new QHBoxLayout;
     top->setSpacing(2);
-    sbNew = MakeButton(this, "sbNew", m_texts.TextAt(LibNew));
-    sbLoadAll = MakeButton(this, "sbLoadAll", m_texts.TextAt(LibLoadAll));
-    sbMakeFolder = MakeButton(this, "sbMakeFolder", m_texts.TextAt(LibMakeFolder));
-    sbExit = MakeButton(this, "sbExit", m_texts.TextAt(LibExit));
+    sbNew = MakeTextButton(this, "sbNew", m_texts.TextAt(LibNew));
+    sbLoadAll = MakeTextButton(this, "sbLoadAll", m_texts.TextAt(LibLoadAll));
+    sbMakeFolder = MakeTextButton(this, "sbMakeFolder", m_texts.TextAt(LibMakeFolder));
+    sbExit = MakeTextButton(this, "sbExit", m_texts.TextAt(LibExit));
     top->addWidget(sbNew);
     top->addWidget(sbLoadAll);
     top->addWidget(sbMakeFolder);
@@ -293,7 +282,7 @@ TUserColorLibForm::TUserColorLibForm(DesignHost &host, TPaletteForm &paletteWind
     auto *nameRow = new QHBoxLayout;
     edFileName = new QLineEdit(m_mask, this);
     edFileName->setObjectName(QStringLiteral("edFileName"));
-    sbFileSave = MakeButton(this, "sbFileSave", m_texts.TextAt(LibFileSave));
+    sbFileSave = MakeTextButton(this, "sbFileSave", m_texts.TextAt(LibFileSave));
     nameRow->addWidget(edFileName, 1);
     nameRow->addWidget(sbFileSave);
     files->addLayout(nameRow);
@@ -316,11 +305,11 @@ TUserColorLibForm::TUserColorLibForm(DesignHost &host, TPaletteForm &paletteWind
 
     auto *modes = new QHBoxLayout;
     modes->setSpacing(2);
-    sbRead = MakeButton(this, "sbRead", m_texts.TextAt(LibRead), true);
-    sbSave = MakeButton(this, "sbSave", m_texts.TextAt(LibSave), true);
-    sbSaveAs = MakeButton(this, "sbSaveAs", m_texts.TextAt(LibSaveAs), true);
-    sbDelete = MakeButton(this, "sbDelete", m_texts.TextAt(LibDelete), true);
-    sbRename = MakeButton(this, "sbRename", m_texts.TextAt(LibRename), true);
+    sbRead = MakeTextButton(this, "sbRead", m_texts.TextAt(LibRead), true);
+    sbSave = MakeTextButton(this, "sbSave", m_texts.TextAt(LibSave), true);
+    sbSaveAs = MakeTextButton(this, "sbSaveAs", m_texts.TextAt(LibSaveAs), true);
+    sbDelete = MakeTextButton(this, "sbDelete", m_texts.TextAt(LibDelete), true);
+    sbRename = MakeTextButton(this, "sbRename", m_texts.TextAt(LibRename), true);
     m_modes = new QButtonGroup(this);
     m_modes->addButton(sbRead, ModeRead);
     m_modes->addButton(sbSave, ModeSave);
