@@ -19,5 +19,7 @@ int RunCost(const QStringList &arguments);
 int RunTreatment(const QStringList &arguments);
 int RunChart(const QStringList &arguments);
 int RunThumbnail(const QStringList &arguments);
+int RunOverlay(const QStringList &arguments);
+int RunMeasure(const QStringList &arguments);
 
 } // namespace warplon::cli

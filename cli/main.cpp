@@ -23,6 +23,8 @@ const char kUsage[]
       "  treatment  print and edit the finishing of a design's courses\n"
       "  chart    draw the lapping chart of a design on point paper\n"
       "  thumbnail  write the preview of a design as a PNG picture (file browsers)\n"
+      "  overlay  lay the stitch grid and a bar's lapping path over a picture of fabric\n"
+      "  measure  measure lengths and areas on a picture of fabric in micrometres\n"
       "\n"
       "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
 
@@ -72,6 +74,10 @@ int main(int argc, char **argv)
         return warplon::cli::RunChart(arguments);
     if (command == QLatin1String("thumbnail"))
         return warplon::cli::RunThumbnail(arguments);
+    if (command == QLatin1String("overlay"))
+        return warplon::cli::RunOverlay(arguments);
+    if (command == QLatin1String("measure"))
+        return warplon::cli::RunMeasure(arguments);
     std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
                  qPrintable(command));
     return 2;

@@ -146,6 +146,26 @@ fails_cleanly "thumbnail of a damaged design" "$cli" thumbnail "$work/cut.trc" -
 check "no thumbnail written" test ! -e "$work/cut.png"
 fails_cleanly "thumbnail size 0" "$cli" thumbnail "$work/locknit.trc" -o "$work/zero.png" --size 0
 
+# Capture window: grid and lapping path over a stand-in photo (the simulated fabric), measuring.
+check "overlay --help" "$cli" overlay --help
+check "measure --help" "$cli" measure --help
+check "photo" "$cli" simulate "$work/locknit.trc" --view 400x300 -o "$work/photo.png"
+check "overlay" "$cli" overlay "$work/locknit.trc" "$work/photo.png" --grid 5x4 --corners 0,0,400,0,0,300,400,300 --um-per-dot 10 --json -o "$work/overlay.png"
+keep
+check "path and densities" python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); s=d["segments"]; assert len(s) == 3 and s[0]["from"] == [200, 300] and s[0]["to"] == [400, 200] and d["skippedCourses"] == [] and abs(d["walesPerCm"] - 10) < 1e-9 and abs(d["coursesPerCm"] - 10) < 1e-9' "$work/json"
+check "overlay 1 wale" "$cli" overlay "$work/locknit.trc" "$work/photo.png" --grid 1x9 --json
+keep
+check "both sizes 2, needle 2 skipped" python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert (d["wales"], d["courses"], d["segments"], d["skippedCourses"]) == (2, 2, [], [0])' "$work/json"
+check "measure" "$cli" measure "$work/photo.png" --magnification 100 --line 0,0,100,0 --point 5,5 --circle 0,0,5,0 -o "$work/measure.png"
+check "labels" python3 -c 'import sys; assert open(sys.argv[1], encoding="utf-8").read().splitlines() == ["938 um", "1", "L = 56 um, S = 2485 um\u00b2"]' "$work/last"
+check "measure json" "$cli" measure "$work/photo.png" --um-per-dot 2 --triangle 10,10,10,10,13,14 --polygon 0,0,40,0,40,30,20,10,0,30 --json
+keep
+check "triangle A = B, concave polygon" python3 -c 'import json,sys; o=json.load(open(sys.argv[1]))["objects"]; assert [x["label"] for x in o] == ["H = 10 um, S = 0 um\u00b2", "L = 313 um, S = 3200 um\u00b2"]' "$work/json"
+fails_cleanly "measure two calibrations" "$cli" measure "$work/photo.png" --um-per-dot 2 --magnification 100 --line 0,0,1,1
+fails_cleanly "measure odd coordinates" "$cli" measure "$work/photo.png" --um-per-dot 2 --line 0,0,1
+fails_cleanly "overlay bad corners" "$cli" overlay "$work/locknit.trc" "$work/photo.png" --corners 1,2,3 -o "$work/x.png"
+check "no overlay written" test ! -e "$work/x.png"
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures checks failed"
   exit 1
