@@ -30,8 +30,8 @@ bool LoadDesignFile(const QString &fileName, Design &design, int32_t &fileVersio
 // code; kExitOk when the design is there.
 int LoadDesignOrSample(const QCommandLineParser &parser, Design &design);
 
-// Saves `design` as the program does, with a fresh simulation for the file's preview; on
-// failure prints the reason and returns false.
+// Saves `design` as the program does with "Compression" checked, with a fresh simulation for the
+// file's preview; on failure prints the reason and returns false.
 bool SaveDesignFile(const QString &fileName, Design &design);
 
 // The folder of the files shipped with the program (language files, colour catalogues, cell
