@@ -189,7 +189,7 @@ TEST_F(MainWindowTest, ProductionWindowsOpenFromTheMenusAndFollowTheDesign)
     const auto windowChecks = [&main]() {
         emit main.mWindow->aboutToShow();
         QString marks;
-        for (const char *name : {"mYarnList", "mTreatment"})
+        for (const char *name : {"mYarnList", "mTreatment", "mPalette"})
             marks += main.findChild<QAction *>(QLatin1String(name))->isChecked() ? u'1' : u'0';
         return marks;
     };
@@ -200,10 +200,14 @@ TEST_F(MainWindowTest, ProductionWindowsOpenFromTheMenusAndFollowTheDesign)
     EXPECT_TRUE(main.treatmentWindow()->isVisible());
     trigger("mYarnList");
     EXPECT_TRUE(main.yarnList()->isVisible());
-    EXPECT_EQ(windowChecks(), QStringLiteral("11"));
+    EXPECT_EQ(windowChecks(), QStringLiteral("110"));
     trigger("mTreatment");
     EXPECT_FALSE(main.treatmentWindow()->isVisible());
-    EXPECT_EQ(windowChecks(), QStringLiteral("10"));
+    trigger("mPalette");
+    EXPECT_TRUE(main.paletteWindow()->isVisible());
+    EXPECT_EQ(windowChecks(), QStringLiteral("101"));
+    trigger("mPalette");
+    EXPECT_FALSE(main.paletteWindow()->isVisible());
     main.sbTreatment->click();
     trigger("mYarn");
     trigger("mCost");

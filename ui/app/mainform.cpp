@@ -90,6 +90,7 @@ enum MainText : int {
     MainSaveFirst = 34,
     MainProduction = 35,
     MainCostItem = 36,
+    MainPaletteItem = 79,
 };
 constexpr int kCommonPrintHint = 27;
 
@@ -307,6 +308,8 @@ void TMain::buildMenus()
     mInOut = checkable("mInOut", MainInOutItem);
     mYarnList = checkable("mYarnList", MainYarnListItem);
     mTreatment = checkable("mTreatment", MainTreatmentItem);
+    // Ours: the palette window on its own, to edit the design palette without picking a colour.
+    mPalette = checkable("mPalette", MainPaletteItem);
     mCapture = checkable("mCapture", MainCaptureItem);
     connect(mWindow, &QMenu::aboutToShow, this, &TMain::refreshWindowMenu);
     connect(mSimulation, &QAction::triggered, this, [this] { toggleMinimised(simulationWindow); });
@@ -314,6 +317,7 @@ void TMain::buildMenus()
     connect(mCapture, &QAction::triggered, this, &TMain::toggleCapture);
     connect(mYarnList, &QAction::triggered, this, [this] { toggleToolWindow(m_yarnList); });
     connect(mInOut, &QAction::triggered, this, [this] { toggleToolWindow(m_guideBar); });
+    connect(mPalette, &QAction::triggered, this, [this] { toggleToolWindow(m_palette); });
     connect(mTreatment, &QAction::triggered, this, [this] { toggleToolWindow(m_treatmentForm); });
 
     QMenu *production = bar->addMenu(m_main.TextAt(MainProduction));
@@ -741,6 +745,7 @@ void TMain::refreshWindowMenu()
     mInOut->setChecked(m_guideBar->isVisible());
     mYarnList->setChecked(m_yarnList->isVisible());
     mTreatment->setChecked(m_treatmentForm->isVisible());
+    mPalette->setChecked(m_palette->isVisible());
 }
 
 void TMain::toggleToolWindow(QWidget *window)

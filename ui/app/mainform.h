@@ -232,6 +232,7 @@ private:
     QAction *mInOut = nullptr;
     QAction *mYarnList = nullptr;
     QAction *mTreatment = nullptr;
+    QAction *mPalette = nullptr;
 };
 
 } // namespace warplon
