@@ -8,8 +8,10 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace warplon::cli {
 
@@ -87,6 +89,34 @@ bool SaveDesignFile(const QString &fileName, Design &design)
         return true;
     Fail(error);
     return false;
+}
+
+bool ParsePoints(const QString &text, std::vector<QPoint> &points)
+{
+    points.clear();
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() % 2 != 0)
+        return false;
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        bool okX = false;
+        bool okY = false;
+        const int x = parts[i].trimmed().toInt(&okX);
+        const int y = parts[i + 1].trimmed().toInt(&okY);
+        if (!okX || !okY || std::abs(x) > 1000000 || std::abs(y) > 1000000)
+            return false;
+        points.emplace_back(x, y);
+    }
+    return true;
+}
+
+bool ParseRgbColor(const QString &text, QRgb &color)
+{
+    static const QRegularExpression pattern(QStringLiteral("^#?([0-9A-Fa-f]{6})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    color = 0xff000000u | match.captured(1).toUInt(nullptr, 16);
+    return true;
 }
 
 QString ShippedFolder()

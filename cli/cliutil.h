@@ -5,7 +5,11 @@
 
 #include <QCommandLineParser>
 #include <QJsonObject>
+#include <QPoint>
+#include <QRgb>
 #include <QString>
+
+#include <vector>
 
 namespace warplon::cli {
 
@@ -37,6 +41,12 @@ bool SaveDesignFile(const QString &fileName, Design &design);
 // The folder of the files shipped with the program (language files, colour catalogues, cell
 // pictures): beside the tool in a build, the shared data folder of an installed copy.
 QString ShippedFolder();
+
+// "X,Y,X,Y,…": whole-number points of a picture (at most a million pixels from the origin).
+// False for an odd count or a part that is no such number.
+bool ParsePoints(const QString &text, std::vector<QPoint> &points);
+// "RRGGBB" or "#RRGGBB" as an opaque colour.
+bool ParseRgbColor(const QString &text, QRgb &color);
 
 // The English texts of a window's section, from the language file beside the tool, so the tool
 // prints the windows' own words.

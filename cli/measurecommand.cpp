@@ -8,7 +8,6 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QJsonArray>
-#include <QRegularExpression>
 
 namespace warplon::cli {
 
@@ -36,24 +35,6 @@ const ObjectOption *objectOption(const QString &argument)
 }
 
 // Points from "X,Y,X,Y,...".
-bool parsePoints(const QString &text, std::vector<QPoint> &points)
-{
-    points.clear();
-    const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.size() % 2 != 0)
-        return false;
-    for (qsizetype i = 0; i < parts.size(); i += 2) {
-        bool okX = false;
-        bool okY = false;
-        const int x = parts[i].trimmed().toInt(&okX);
-        const int y = parts[i + 1].trimmed().toInt(&okY);
-        if (!okX || !okY || std::abs(x) > 1000000 || std::abs(y) > 1000000)
-            return false;
-        points.emplace_back(x, y);
-    }
-    return true;
-}
-
 // The object an option describes, or an error text.
 QString makeObject(const ObjectOption &option, const std::vector<QPoint> &p, double umPerDot,
                    MeasureObject &object)
@@ -178,21 +159,15 @@ int RunMeasure(const QStringList &arguments)
 
     OverlayStyle style;
     style.lineWidth = 2; // thin lines vanish when a large picture is viewed scaled down
-    bool ok = true;
     if (!parseInteger(parser, QStringLiteral("size"), style.markSize) || style.markSize < 1
         || style.markSize > 100)
         return Fail(QStringLiteral("--size must be a radius from 1 to 100"), kExitUsage);
     if (!parseInteger(parser, QStringLiteral("label-size"), style.labelSize) || style.labelSize < 6
         || style.labelSize > 200)
         return Fail(QStringLiteral("--label-size must be from 6 to 200 pixels"), kExitUsage);
-    if (parser.isSet(QStringLiteral("color"))) {
-        static const QRegularExpression pattern(QStringLiteral("^#?[0-9A-Fa-f]{6}$"));
-        const QString text = parser.value(QStringLiteral("color"));
-        if (!pattern.match(text).hasMatch())
-            return Fail(QStringLiteral("--color must be six hexadecimal digits RRGGBB"),
-                        kExitUsage);
-        style.color = 0xff000000u | text.right(6).toUInt(&ok, 16);
-    }
+    if (parser.isSet(QStringLiteral("color"))
+        && !ParseRgbColor(parser.value(QStringLiteral("color")), style.color))
+        return Fail(QStringLiteral("--color must be six hexadecimal digits RRGGBB"), kExitUsage);
 
     // The objects in the order of the arguments (the parser keeps each option's values apart).
     std::vector<MeasureObject> objects;
@@ -209,7 +184,7 @@ int RunMeasure(const QStringList &arguments)
         if (!option)
             continue;
         std::vector<QPoint> points;
-        if (!parsePoints(value, points))
+        if (!ParsePoints(value, points))
             return Fail(QStringLiteral("--%1 takes whole numbers X,Y,... in pairs")
                             .arg(QLatin1String(option->name)),
                         kExitUsage);

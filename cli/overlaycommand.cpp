@@ -29,33 +29,6 @@ bool parseGridSize(const QString &text, GridSize &size)
     return true;
 }
 
-// Whole numbers separated by commas; `count` of them.
-bool parseNumbers(const QString &text, int count, std::vector<int> &numbers)
-{
-    numbers.clear();
-    const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.size() != count)
-        return false;
-    for (const QString &part : parts) {
-        bool ok = false;
-        const int value = part.trimmed().toInt(&ok);
-        if (!ok || value < -1000000 || value > 1000000)
-            return false;
-        numbers.push_back(value);
-    }
-    return true;
-}
-
-bool parseColor(const QString &text, QRgb &color)
-{
-    static const QRegularExpression pattern(QStringLiteral("^#?([0-9A-Fa-f]{6})$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return false;
-    color = 0xff000000u | match.captured(1).toUInt(nullptr, 16);
-    return true;
-}
-
 QJsonArray pointJson(QPoint p)
 {
     return QJsonArray{p.x(), p.y()};
@@ -117,9 +90,9 @@ int RunOverlay(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("grid"))
         && !parseGridSize(parser.value(QStringLiteral("grid")), size))
         return Fail(QStringLiteral("--grid must be WxC up to 1000x1000, such as 12x8"), kExitUsage);
-    std::vector<int> corners;
+    std::vector<QPoint> corners;
     if (parser.isSet(QStringLiteral("corners"))
-        && !parseNumbers(parser.value(QStringLiteral("corners")), 8, corners))
+        && (!ParsePoints(parser.value(QStringLiteral("corners")), corners) || corners.size() != 4))
         return Fail(QStringLiteral("--corners must be eight whole numbers X,Y,... "
                                    "(top left, top right, bottom left, bottom right)"),
                     kExitUsage);
@@ -131,7 +104,7 @@ int RunOverlay(const QStringList &arguments)
             return Fail(QStringLiteral("--size must be a radius from 1 to 100"), kExitUsage);
     }
     if (parser.isSet(QStringLiteral("color"))
-        && !parseColor(parser.value(QStringLiteral("color")), style.color))
+        && !ParseRgbColor(parser.value(QStringLiteral("color")), style.color))
         return Fail(QStringLiteral("--color must be six hexadecimal digits RRGGBB"), kExitUsage);
     CaptureCalibration calibration;
     calibration.ApplyRule();
@@ -170,10 +143,10 @@ int RunOverlay(const QStringList &arguments)
         grid = SetStitchGrid(size, image.size(), image.size());
     } else {
         StitchGrid frame(2, 2);
-        frame.at(0, 0) = QPoint(corners[0], corners[1]);
-        frame.at(1, 0) = QPoint(corners[2], corners[3]);
-        frame.at(0, 1) = QPoint(corners[4], corners[5]);
-        frame.at(1, 1) = QPoint(corners[6], corners[7]);
+        frame.at(0, 0) = corners[0];
+        frame.at(1, 0) = corners[1];
+        frame.at(0, 1) = corners[2];
+        frame.at(1, 1) = corners[3];
         grid = RebuildStitchGrid(frame, size);
     }
     const LappingPath path

@@ -816,8 +816,10 @@ void TMain::RefreshAllWindows()
     RefreshPanel();
     m_simulation->Refresh();
     m_metaData->Refresh(m_header, m_simulation->settings());
+    // The bar buttons refresh the design window and the guide-bar editor; the rest follow.
     RefreshBarButtons();
-    DesignEdited(nullptr);
+    m_capture->update();
+    refreshProductionWindows(m_guideBar);
 }
 
 void TMain::RunSimulation()
