@@ -4,6 +4,7 @@
 #include "app/messagebox.h"
 #include "app/programsettings.h"
 #include "app/splash.h"
+#include "capture/captureform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -97,8 +98,13 @@ int main(int argc, char **argv)
         QStringLiteral("Open a window at the start as its menu item does, named by the item "
                        "(mYarnList, mTreatment, mYarn, mCost, mProperty); repeatable."),
         QStringLiteral("ITEM"));
+    const QCommandLineOption captureSource(
+        QStringLiteral("capture-source"),
+        QStringLiteral("Capture from a video clip or picture file instead of the camera."),
+        QStringLiteral("FILE"));
     parser.addOption(screenshot);
     parser.addOption(simulate);
+    parser.addOption(captureSource);
     parser.addOption(window);
     parser.addPositionalArgument(QStringLiteral("FILE.trc"),
                                  QStringLiteral("A design to open after the start."));
@@ -113,6 +119,8 @@ int main(int argc, char **argv)
 
     TMain main(programDirectory);
     main.SetSplash(splash);
+    if (parser.isSet(captureSource))
+        main.capture()->SetVideoSourceName(parser.value(captureSource));
     if (!parser.positionalArguments().isEmpty())
         main.OpenDesign(parser.positionalArguments().constFirst());
     main.showMaximized();

@@ -20,10 +20,9 @@ bool parseGridSize(const QString &text, GridSize &size)
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return false;
-    // A thousand stitches each way is more than any picture shows; more would only cost memory.
     const int wales = match.captured(1).toInt();
     const int courses = match.captured(2).toInt();
-    if (wales > 1000 || courses > 1000)
+    if (wales > kMaxGridSize || courses > kMaxGridSize)
         return false;
     size = ClampGridSize(wales, courses);
     return true;
@@ -89,7 +88,9 @@ int RunOverlay(const QStringList &arguments)
     GridSize size;
     if (parser.isSet(QStringLiteral("grid"))
         && !parseGridSize(parser.value(QStringLiteral("grid")), size))
-        return Fail(QStringLiteral("--grid must be WxC up to 1000x1000, such as 12x8"), kExitUsage);
+        return Fail(
+            QStringLiteral("--grid must be WxC up to %1x%1, such as 12x8").arg(kMaxGridSize),
+            kExitUsage);
     std::vector<QPoint> corners;
     if (parser.isSet(QStringLiteral("corners"))
         && (!ParsePoints(parser.value(QStringLiteral("corners")), corners) || corners.size() != 4))

@@ -52,6 +52,8 @@ run-in, a relaxed stitch model and a rendered picture of the fabric; a command-l
 files and a thumbnailer for file browsers.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt Multimedia reaches cameras and microscopes through GStreamer.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

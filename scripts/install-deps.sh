@@ -5,11 +5,12 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
   zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format libclang-rt-dev
   xvfb xauth fonts-dejavu-core fonts-nanum
-  python3
+  python3 poppler-utils
   desktop-file-utils shared-mime-info libglib2.0-bin dpkg-dev file
 )
 

@@ -99,4 +99,9 @@ bool SaveCaptureCalibration(const QString &programDirectory, const CaptureCalibr
     return WriteCaptureCalibration(ini, calibration);
 }
 
+QString LoadCaptureSource(const QString &programDirectory)
+{
+    return IniFile(MainFile(programDirectory)).ReadString(kSection, QStringLiteral("Source"));
+}
+
 } // namespace warplon

@@ -55,4 +55,8 @@ bool WriteCaptureCalibration(IniFile &ini, const CaptureCalibration &calibration
 CaptureCalibration LoadCaptureCalibration(const QString &programDirectory);
 bool SaveCaptureCalibration(const QString &programDirectory, const CaptureCalibration &calibration);
 
+// The video source of a capture, key "Source" of the same section: empty for the camera, else
+// the path of a video clip or picture that stands in for it.
+QString LoadCaptureSource(const QString &programDirectory);
+
 } // namespace warplon

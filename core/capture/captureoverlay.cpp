@@ -151,10 +151,12 @@ void PaintObject(QPainter &painter, const MeasureObject &object, const OverlaySt
     switch (object.kind) {
     case MeasurePoint:
         if (!p.empty()) {
+            // The mark is filled without an outline; the objects after it keep the pen.
+            painter.save();
             painter.setPen(Qt::NoPen);
             painter.setBrush(color);
             painter.drawEllipse(p[0], style.markSize, style.markSize);
-            painter.setBrush(Qt::NoBrush);
+            painter.restore();
         }
         break;
     case MeasureLine:

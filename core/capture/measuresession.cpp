@@ -82,6 +82,34 @@ bool MeasureSession::Move(QPoint p, double umPerDot)
     return false;
 }
 
+void MeasureSession::Relabel(double umPerDot)
+{
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        MeasureObject &object = m_objects[i];
+        const std::vector<QPoint> &p = object.points;
+        switch (object.kind) {
+        case MeasureLine:
+            object = MakeMeasureLine(p.front(), p.back(), umPerDot);
+            break;
+        case MeasureTriangle:
+            object = MakeMeasureTriangle(p[0], p[1], p[2], umPerDot);
+            break;
+        case MeasureCircle:
+            object = MakeMeasureCircle(p[0], p[1], umPerDot);
+            break;
+        case MeasurePolygon: {
+            const bool building
+                = i + 1 == m_objects.size() && m_type == MeasurePolygon && m_stage > 0;
+            if (!building && !p.empty())
+                object = MakeMeasurePolygon(std::vector<QPoint>(p.begin(), p.end() - 1), umPerDot);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
 void MeasureSession::Undo()
 {
     if (!m_objects.empty())

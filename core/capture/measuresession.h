@@ -34,6 +34,9 @@ public:
     // moving vertex. True when an object changed (the picture needs drawing again).
     bool Move(QPoint p, double umPerDot);
 
+    // Labels every object again at a new calibration; an unfinished polygon stays unlabelled.
+    void Relabel(double umPerDot);
+
     // Removes the last object and starts the next one afresh.
     void Undo();
     // Removes every object (a new capture).

@@ -149,4 +149,14 @@ GridDensity MeasureGridDensity(const StitchGrid &grid, double umPerDot)
     return density;
 }
 
+QString GridDensityText(const GridDensity &density, const QString &walesLabel,
+                        const QString &coursesLabel)
+{
+    const auto count = [](double perCm) {
+        return perCm > 0.0 ? QString::number(perCm, 'f', 1) : QStringLiteral("-");
+    };
+    return QStringLiteral("%1 %2  %3 %4")
+        .arg(walesLabel, count(density.walesPerCm), coursesLabel, count(density.coursesPerCm));
+}
+
 } // namespace warplon

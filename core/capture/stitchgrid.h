@@ -8,6 +8,7 @@
 
 #include <QPoint>
 #include <QSize>
+#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,8 @@ namespace warplon {
 
 // Neither grid size goes below this.
 constexpr int32_t kMinGridSize = 2;
+// Nor above this: more stitch points than any picture shows would only cost memory and time.
+constexpr int32_t kMaxGridSize = 500;
 
 struct GridSize
 {
@@ -110,5 +113,10 @@ struct GridDensity
 };
 
 GridDensity MeasureGridDensity(const StitchGrid &grid, double umPerDot);
+
+// The densities as the capture window's info label shows them in grid mode, each count with one
+// decimal after its label: "Wales/cm 12.4  Courses/cm 16.0"; "-" for a count of 0.
+QString GridDensityText(const GridDensity &density, const QString &walesLabel,
+                        const QString &coursesLabel);
 
 } // namespace warplon

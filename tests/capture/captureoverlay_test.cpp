@@ -58,6 +58,20 @@ TEST(CaptureOverlay, MarksPathAndLabelsLandWhereTheyShould)
     EXPECT_EQ(image.pixel(100, 53), style.color);
     EXPECT_EQ(image.pixel(100, 57), 0xffffffffu);
 
+    // A point drawn before a line and a triangle leaves them their pen, on a 24-bit picture as
+    // the capture window keeps it.
+    QImage picture(200, 100, QImage::Format_BGR888);
+    picture.fill(Qt::white);
+    const std::vector<MeasureObject> objects{
+        MakeMeasurePoint({10, 10}), MakeMeasureLine({20, 60}, {180, 60}, 1.0),
+        MakeMeasureTriangle({20, 90}, {100, 90}, {60, 70}, 1.0)};
+    style.lineWidth = 2;
+    PaintMeasureObjects(picture, objects, style);
+    EXPECT_EQ(picture.pixel(10, 10), style.color);
+    EXPECT_EQ(picture.pixel(100, 60), style.color);
+    EXPECT_EQ(picture.pixel(60, 80), style.color); // the height line
+    EXPECT_EQ(picture.pixel(100, 45), 0xffffffffu);
+
     // Without a GUI application labels use the built-in font.
     expectLabelInside(QStringLiteral("H = 375 um, S = 175781 um") + QChar(0x00B2), style);
 }

@@ -65,3 +65,32 @@ TEST(MeasureSession, PolygonMovesItsVertexAndClosesWithCtrl)
     EXPECT_EQ(session.clickStage(), 0);
     EXPECT_FALSE(session.Move({1, 1}, 1.0));
 }
+
+// A new magnification relabels what was measured before it; the polygon still being drawn has
+// no label yet and keeps its moving vertex.
+TEST(MeasureSession, CalibrationChangeRelabelsTheObjects)
+{
+    MeasureSession session;
+    session.SetObjectType(MeasureLine);
+    session.Click({0, 0}, false, 1.0);
+    session.Click({100, 0}, false, 1.0);
+    session.SetObjectType(MeasureCircle);
+    session.Click({0, 0}, false, 1.0);
+    session.Click({0, 10}, false, 1.0);
+    session.SetObjectType(MeasurePolygon);
+    session.Click({0, 0}, false, 1.0);
+    session.Click({10, 0}, false, 1.0);
+    session.Click({10, 10}, true, 1.0);
+    session.Click({5, 5}, false, 1.0);
+    session.Move({6, 6}, 1.0);
+
+    session.Relabel(9.375);
+    const std::vector<MeasureObject> &objects = session.objects();
+    ASSERT_EQ(objects.size(), 4u);
+    EXPECT_EQ(objects[0].label, QStringLiteral("938 um"));
+    // r = 5 px: L = 10 px = 93.75 um -> 94; S = 25 pi px² * 87.890625 = 6903.0 um²
+    EXPECT_EQ(objects[1].label, QStringLiteral("L = 94 um, S = 6903 um") + QChar(0x00B2));
+    EXPECT_EQ(objects[2].label, QStringLiteral("L = 188 um, S = 0 um") + QChar(0x00B2));
+    EXPECT_TRUE(objects[3].label.isEmpty());
+    EXPECT_EQ(objects[3].points.back(), QPoint(6, 6));
+}

@@ -140,4 +140,9 @@ TEST(GridDensity, CountsPerCentimetreFromTheMeanSpacing)
     EXPECT_DOUBLE_EQ(none.waleSpacing, 30.0);
     EXPECT_EQ(none.walesPerCm, 0.0);
     EXPECT_EQ(none.coursesPerCm, 0.0);
+
+    const QString wales = QStringLiteral("Wales/cm");
+    const QString courses = QStringLiteral("Courses/cm");
+    EXPECT_EQ(GridDensityText(d, wales, courses), QStringLiteral("Wales/cm 33.3  Courses/cm 50.0"));
+    EXPECT_EQ(GridDensityText(none, wales, courses), QStringLiteral("Wales/cm -  Courses/cm -"));
 }

@@ -1,8 +1,11 @@
 #include "app/mainform.h"
 #include "app/messagebox.h"
+#include "app/programsettings.h"
 #include "app/viewerform.h"
+#include "capture/captureform.h"
 #include "color/dib256palette.h"
 #include "color/paletteform.h"
+#include "design/guidebarform.h"
 #include "knit/undostore.h"
 #include "simulation/costform.h"
 #include "simulation/simulationform.h"
@@ -280,4 +283,36 @@ TEST_F(MainWindowTest, BackgroundComesFromThePaletteWindow)
     ASSERT_GT(chosen, 0);
     EXPECT_EQ(simulation.settings().backgroundColor, palette.palette().GetColor(chosen));
     EXPECT_TRUE(simulation.picture().IsAllocated());
+}
+
+TEST_F(MainWindowTest, CaptureWindowFollowsTheCurrentBarAndClosesToAnIcon)
+{
+    TMain main(dir.path());
+    main.resize(1000, 700);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    ASSERT_GE(main.document().bars.size(), 2u);
+    main.document().bars[1].lapping = {{1, 0, 1}, {1, 2, 1}};
+    main.sbL[1]->click();
+    EXPECT_EQ(main.capture()->lapping(), main.document().bars[1].lapping);
+
+    // A lapping edit reaches the copy through the main window.
+    main.document().bars[1].lapping[0] = {4, 3, 4};
+    main.DesignEdited(main.guideBarWindow());
+    EXPECT_EQ(main.capture()->lapping()[0].x0, 4);
+    EXPECT_EQ(main.capture()->lapping()[0].x1, 3);
+
+    // More courses lengthen every lapping, and the copy with them.
+    QLineEdit *courses = main.edCourse;
+    courses->setText(QStringLiteral("20"));
+    QTest::keyClick(courses, Qt::Key_Return);
+    EXPECT_EQ(main.capture()->lapping().size(), 20u);
+
+    // Closing minimises the window and remembers it closed for the next start.
+    main.captureWindow->close();
+    EXPECT_TRUE(main.captureWindow->isMinimized());
+    EXPECT_FALSE(ReadCaptureVisible(dir.path()));
+    main.sbCapture->click();
+    EXPECT_FALSE(main.captureWindow->isMinimized());
+    EXPECT_TRUE(ReadCaptureVisible(dir.path()));
 }

@@ -392,6 +392,12 @@ void TMain::createChildWindows()
     m_progress = new TProgress_F(this);
     m_capture = new TCaptureForm(*this);
     captureWindow = AddChild(mdiArea, m_capture);
+    // The capture window alone can be closed: that minimises it as its button does.
+    captureWindow->setWindowFlag(Qt::WindowCloseButtonHint);
+    connect(m_capture, &TCaptureForm::CloseRequested, this, [this] {
+        if (!captureWindow->isMinimized())
+            toggleCapture();
+    });
     m_simulation = new TSimulationForm(*this);
     simulationWindow = AddChild(mdiArea, m_simulation);
     m_design = new TDesignForm(*this);
@@ -717,6 +723,7 @@ void TMain::selectBar(int32_t bar)
     sbL[size_t(bar)]->setChecked(true);
     m_design->SelectLayer(bar);
     m_guideBar->Refresh();
+    m_capture->RefreshLapping();
     if (m_treatmentForm->isVisible())
         m_treatmentForm->Refresh();
 }
@@ -818,7 +825,6 @@ void TMain::RefreshAllWindows()
     m_metaData->Refresh(m_header, m_simulation->settings());
     // The bar buttons refresh the design window and the guide-bar editor; the rest follow.
     RefreshBarButtons();
-    m_capture->update();
     refreshProductionWindows(m_guideBar);
 }
 
@@ -903,8 +909,6 @@ void TMain::DesignEdited(QWidget *source)
         SetModified(true);
     if (m_design && m_design != source)
         m_design->Refresh();
-    if (m_capture && m_capture != source)
-        m_capture->update();
     refreshProductionWindows(source);
 }
 
@@ -912,6 +916,9 @@ void TMain::refreshProductionWindows(QWidget *source)
 {
     if (m_guideBar && m_guideBar != source && m_guideBar->isVisible())
         m_guideBar->Refresh();
+    // The capture window draws the current bar's lapping through its grid.
+    if (m_capture && m_capture != source)
+        m_capture->RefreshLapping();
     if (m_yarnList && m_yarnList != source && m_yarnList->isVisible())
         m_yarnList->Refresh();
     if (m_composition && m_composition != source && m_composition->isVisible())

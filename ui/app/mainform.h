@@ -80,6 +80,7 @@ public:
     int32_t needleLimit() const { return m_needleLimit; }
     bool isOmbra() const { return m_ombra; }
     TSimulationForm *simulation() const { return m_simulation; }
+    TCaptureForm *capture() const { return m_capture; }
     TDesignForm *design() const { return m_design; }
     TGuideBar_F *guideBarWindow() const { return m_guideBar; }
     TMetaDataForm *metaData() const { return m_metaData; }

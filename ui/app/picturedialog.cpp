@@ -10,13 +10,19 @@
 
 namespace warplon {
 
+QString PictureFolder(const QString &programDirectory)
+{
+    const QString folder = QDir(programDirectory).filePath(QStringLiteral("bmp"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
 void SavePictureWithDialog(QWidget *window, const QImage &picture, const QString &programDirectory,
                            const QString &title)
 {
     if (picture.isNull())
         return;
-    const QString folder = QDir(programDirectory).filePath(QStringLiteral("bmp"));
-    QDir().mkpath(folder);
+    const QString folder = PictureFolder(programDirectory);
     const QStringList filters = PictureSaveFilters();
     QString filter = filters.first();
     const QString chosen = QFileDialog::getSaveFileName(

@@ -21,9 +21,9 @@ TFloatingWindow::TFloatingWindow(QWidget *parent)
     connect(edInput, &QLineEdit::returnPressed, this, &QDialog::accept);
 }
 
-std::optional<int32_t> TFloatingWindow::AskNumber(const QPoint &globalPosition)
+std::optional<int32_t> TFloatingWindow::AskNumber(const QPoint &globalPosition, int32_t start)
 {
-    edInput->setText(QStringLiteral("0"));
+    edInput->setText(QString::number(start));
     edInput->selectAll();
     adjustSize();
     move(globalPosition);
