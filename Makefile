@@ -5,7 +5,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: run test deps build build-asan test-default test-asan format format-check fuzz bench gallery clean \
+.PHONY: run test deps build build-asan build-tsan test-default test-asan test-tsan format format-check fuzz bench gallery clean \
 	install deb
 
 deps:
@@ -19,10 +19,15 @@ build-asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 
+# Only the live simulation's tests need the thread checker.
+build-tsan: deps
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan -j $(JOBS)
+
 run: build
 	@bash scripts/run-default.sh build/default
 
-test: format-check test-default test-asan
+test: format-check test-default test-asan test-tsan
 
 test-default: build
 	ctest --preset default -j $(JOBS)
@@ -30,6 +35,9 @@ test-default: build
 # The file readers meet hostile input: their tests run again under the sanitizers.
 test-asan: build-asan
 	ctest --preset asan -j $(JOBS) -L files
+
+test-tsan: build-tsan
+	ctest --preset tsan -j $(JOBS)
 
 format-check: deps
 	@bash scripts/check-format.sh

@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
@@ -175,6 +176,35 @@ bool WriteCaptureVisible(const QString &programDirectory, bool visible)
 {
     IniFile ini(MainFile(programDirectory));
     return ini.WriteBool(QStringLiteral("Capture"), QStringLiteral("Visible"), visible);
+}
+
+bool ReadLiveSimulation(const QString &programDirectory)
+{
+    return IniFile(EnvironmentFile(programDirectory))
+        .ReadBool(QStringLiteral("Environment"), QStringLiteral("LiveSimulation"), true);
+}
+
+bool WriteLiveSimulation(const QString &programDirectory, bool live)
+{
+    IniFile ini(EnvironmentFile(programDirectory));
+    return ini.WriteBool(QStringLiteral("Environment"), QStringLiteral("LiveSimulation"), live);
+}
+
+double ReadFloatLimit(const QString &programDirectory)
+{
+    bool ok = false;
+    const double limit
+        = IniFile(EnvironmentFile(programDirectory))
+              .ReadString(QStringLiteral("Environment"), QStringLiteral("FloatLimit"))
+              .toDouble(&ok);
+    return ok && std::isfinite(limit) && limit >= 0.0 ? limit : kDefaultFloatLimit;
+}
+
+bool WriteFloatLimit(const QString &programDirectory, double millimetres)
+{
+    IniFile ini(EnvironmentFile(programDirectory));
+    return ini.WriteString(QStringLiteral("Environment"), QStringLiteral("FloatLimit"),
+                           QString::number(millimetres, 'g', QLocale::FloatingPointShortest));
 }
 
 QString InstalledDataDirectory(const QString &executableDirectory)

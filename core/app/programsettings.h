@@ -33,6 +33,17 @@ bool WriteExitSettings(const QString &programDirectory, const MainData &header,
 bool ReadCaptureVisible(const QString &programDirectory);
 bool WriteCaptureVisible(const QString &programDirectory, bool visible);
 
+// "LiveSimulation" of section "Environment" in "Environment.ini": whether the simulation
+// follows every edit on its own (default true).
+bool ReadLiveSimulation(const QString &programDirectory);
+bool WriteLiveSimulation(const QString &programDirectory, bool live);
+
+// "FloatLimit" of section "Environment": the longest float in millimetres a design may have
+// before its courses are marked (default 6, 0 switches the marks off).
+constexpr double kDefaultFloatLimit = 6.0;
+double ReadFloatLimit(const QString &programDirectory);
+bool WriteFloatLimit(const QString &programDirectory, double millimetres);
+
 // The shipped program files of an installed copy: "<prefix>/share/warplon" when the executable
 // stands in "<prefix>/bin" and that folder exists beside it; empty for any other layout (a build
 // tree, a copied folder), where the program files stand beside the executable.

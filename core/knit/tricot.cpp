@@ -3,7 +3,9 @@
 #include "knit/runin.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <functional>
 
 namespace warplon {
 
@@ -76,6 +78,66 @@ DirectionMemory &ProgramDirectionMemory()
 {
     static DirectionMemory memory;
     return memory;
+}
+
+namespace {
+std::atomic<int64_t> g_builds{0};
+std::atomic<int64_t> g_relaxations{0};
+} // namespace
+
+void CountBuild()
+{
+    g_builds.fetch_add(1, std::memory_order_relaxed);
+}
+
+void CountRelaxation()
+{
+    g_relaxations.fetch_add(1, std::memory_order_relaxed);
+}
+
+ModelWork ModelWorkDone()
+{
+    return {g_builds.load(std::memory_order_relaxed),
+            g_relaxations.load(std::memory_order_relaxed)};
+}
+
+void Tricot::Rescale(double newXPitch, double newYPitch)
+{
+    const double sx = xPitch != 0.0 ? newXPitch / xPitch : 0.0;
+    const double sy = yPitch != 0.0 ? newYPitch / yPitch : 0.0;
+    for (Octopus &node : nodes) {
+        node.x *= sx;
+        node.y *= sy;
+        node.scatterX *= sx;
+        node.scatterY *= sy;
+    }
+    for (std::array<double, 4> &p : initialPositions) {
+        p[0] *= sx;
+        p[1] *= sy;
+        p[2] *= sx;
+        p[3] *= sy;
+    }
+    xPitch = newXPitch;
+    yPitch = newYPitch;
+}
+
+void Tricot::RebindYarns(const Yarn *from, size_t count, const Yarn *to)
+{
+    const auto rebind = [from, count, to](const Yarn *&yarn) {
+        if (yarn && std::less_equal<const Yarn *>()(from, yarn)
+            && std::less<const Yarn *>()(yarn, from + count))
+            yarn = to + (yarn - from);
+    };
+    for (Octopus &node : nodes) {
+        for (LapLink &link : node.links)
+            rebind(link.yarn);
+        for (BackLink &link : node.backLinks)
+            rebind(link.yarn);
+        for (UnderlapLink &link : node.underlaps)
+            rebind(link.yarn);
+        for (StitchLoop &loop : node.loops)
+            rebind(loop.yarn);
+    }
 }
 
 Tricot::Tricot(int32_t waleCount, int32_t courseCount, double yStep, double xStep)

@@ -92,6 +92,18 @@ struct DirectionMemory
 // The program's own pair, set at start.
 DirectionMemory &ProgramDirectionMemory();
 
+// How many stitch models were built and relaxed since the program started, from any thread;
+// tests and benchmarks see from them whether work was repeated.
+struct ModelWork
+{
+    int64_t builds = 0;
+    int64_t relaxations = 0;
+};
+ModelWork ModelWorkDone();
+// Called by Build and RelaxPositions.
+void CountBuild();
+void CountRelaxation();
+
 class Tricot
 {
 public:
@@ -120,6 +132,19 @@ public:
     // Prepares the back links, relaxes when optimize is set (vertical also moves y), then shades.
     void Relax(bool optimize, bool vertical, Progress *progress,
                const std::array<uint8_t, kMaxBars> &noTension);
+    // Relax in two steps, so a relaxed model can be kept and shaded at several pitches: the
+    // back links and the relaxation (false when stopped early), then the loop shades, which
+    // depend on the pitches through the lean of each loop.
+    bool RelaxPositions(bool optimize, bool vertical, Progress *progress,
+                        const std::array<uint8_t, kMaxBars> &noTension);
+    void Shade();
+    // Stretches the model to new pitches: every position is scaled by the new pitch over the
+    // old one in its direction. The relaxation measures its pulls in pitches, so a model relaxed
+    // at one pitch and stretched stands where a model relaxed at the other would (to rounding).
+    void Rescale(double newXPitch, double newYPitch);
+    // Points every yarn reference that lies in `from` (count yarns) at the same yarn of `to`,
+    // for a model kept while the design's yarn list was copied.
+    void RebindYarns(const Yarn *from, size_t count, const Yarn *to);
     // The yarn length per rack of bar `bar` at node (wale, course), in the model's unit times 480.
     int32_t OptimizedRunInAt(const Octopus &node, int32_t wale, int32_t formula, int32_t bar,
                              int32_t course) const;

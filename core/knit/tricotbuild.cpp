@@ -289,6 +289,7 @@ void NeedleLayer::layLaidIn(bool straight)
 void Tricot::Build(const TexLayer &design, const std::array<uint8_t, kMaxBars> &runInBrightness,
                    Progress *progress, DirectionMemory &directions)
 {
+    CountBuild();
     ReportProgress(progress, 0);
     if (StopRequested(progress))
         return;

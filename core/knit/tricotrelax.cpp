@@ -323,11 +323,23 @@ void shade(Tricot &model)
 void Tricot::Relax(bool optimize, bool vertical, Progress *progress,
                    const std::array<uint8_t, kMaxBars> &noTension)
 {
-    prepare(*this, noTension);
-    if (optimize && !relax(*this, vertical, progress, noTension))
+    if (!RelaxPositions(optimize, vertical, progress, noTension))
         return;
-    shade(*this);
+    Shade();
     ReportProgress(progress, 100);
+}
+
+bool Tricot::RelaxPositions(bool optimize, bool vertical, Progress *progress,
+                            const std::array<uint8_t, kMaxBars> &noTension)
+{
+    CountRelaxation();
+    prepare(*this, noTension);
+    return !optimize || relax(*this, vertical, progress, noTension);
+}
+
+void Tricot::Shade()
+{
+    shade(*this);
 }
 
 } // namespace warplon

@@ -1,8 +1,10 @@
 #include "simulation/simulationrun.h"
 
+#include "base/bytestream.h"
 #include "base/progress.h"
 #include "base/randomsource.h"
 #include "bitmap/kvbitmap.h"
+#include "knit/documentblock.h"
 #include "knit/threading.h"
 #include "knit/treatmentpasses.h"
 #include "knit/tricot.h"
@@ -24,6 +26,41 @@ constexpr int64_t kMaxModelNodes = 4'000'000;
 constexpr int kViewerWidth = 1800;
 constexpr int kViewerHeight = 1500;
 
+// The bytes a stitch model is made of. The yarns' looks and names are left out: the model reads
+// only their count, size and material.
+QByteArray ModelKey(const SimulationJob &job, const SimulationGeometry &g, int32_t lappingCount,
+                    bool vertical, const DirectionMemory &directions)
+{
+    TexLayer shape = job.document;
+    for (Yarn &yarn : shape.yarns) {
+        const Yarn plain;
+        yarn.name = yarn.code = yarn.extraText = yarn.maker = yarn.remark = QByteArray();
+        yarn.yarnText1 = yarn.yarnText2 = yarn.yarnImage = QByteArray();
+        yarn.yarnNumber = 0;
+        yarn.yarnValue = 0.0;
+        yarn.gloss = plain.gloss;
+        yarn.translucency = plain.translucency;
+        yarn.color = plain.color;
+    }
+    ByteWriter out;
+    WriteDocument(out, shape);
+    TreatmentData treatment = job.treatment;
+    WriteTreatmentBlock(out, treatment, lappingCount);
+    for (size_t b = 0; b < kMaxBars; ++b) {
+        out.writeU8(job.guideBars.runInBrightness[b]);
+        out.writeU8(job.guideBars.noTension[b]);
+    }
+    out.writeI32(g.wales);
+    out.writeI32(g.courses);
+    out.writeI32(lappingCount);
+    out.writeU8(job.settings.backView ? 1 : 0);
+    out.writeU8(job.settings.optimize ? 1 : 0);
+    out.writeU8(vertical ? 1 : 0);
+    out.writeU8(directions.laidIn ? 1 : 0);
+    out.writeU8(directions.floatWalk ? 1 : 0);
+    return out.data();
+}
+
 bool parseNumber(const QString &text, double &value)
 {
     bool ok = false;
@@ -40,6 +77,22 @@ QString numberText(double value)
 }
 
 } // namespace
+
+struct SimulationModelCache::Entry
+{
+    QByteArray key;
+    TexLayer document; // the yarns the model refers to
+    Tricot model;      // built and relaxed at pitch one, not shaded
+    DirectionMemory directionsAfter;
+};
+
+SimulationModelCache::SimulationModelCache() = default;
+SimulationModelCache::~SimulationModelCache() = default;
+
+void SimulationModelCache::Clear()
+{
+    m_entry.reset();
+}
 
 bool ReadSimulationEdits(SimulationEdits &edits, SimulationSettings &settings, bool clampFuzz,
                          QString *error)
@@ -203,24 +256,51 @@ bool RunSimulation(const SimulationJob &job, TCorvexBitmap &picture, RandomSourc
     }
 
     stage.start();
-    BeginStage(progress, StageBuild);
-    Tricot model(g->wales, g->courses, g->yPitch, g->xPitch);
-    model.Build(job.document, job.guideBars.runInBrightness, progress);
-    lap(&StageTimings::build);
-    if (stopped())
-        return false;
-
     const int32_t lappingCount
         = (job.currentBar >= 0 && job.currentBar < int32_t(job.document.bars.size()))
               ? job.document.bars[size_t(job.currentBar)].LappingCount()
               : 0;
-    ApplyToModel(job.treatment, model, s.backView, lappingCount);
-    BeginStage(progress, StageRelax);
-    // Any spandex effect also lets the loops move up and down.
-    model.Relax(s.optimize, s.effect != 0, progress, job.guideBars.noTension);
-    lap(&StageTimings::relax);
-    if (stopped())
-        return false;
+    DirectionMemory &directions = job.directions ? *job.directions : ProgramDirectionMemory();
+    const bool vertical = s.effect != 0; // any spandex effect also lets loops move up and down
+    const QByteArray key
+        = job.cache ? ModelKey(job, *g, lappingCount, vertical, directions) : QByteArray();
+    std::shared_ptr<const SimulationModelCache::Entry> kept;
+    if (job.cache && job.cache->m_entry && job.cache->m_entry->key == key)
+        kept = job.cache->m_entry;
+
+    std::optional<Tricot> built;
+    if (kept) {
+        built = kept->model;
+        built->RebindYarns(kept->document.yarns.data(), kept->document.yarns.size(),
+                           job.document.yarns.data());
+        directions = kept->directionsAfter;
+    } else {
+        BeginStage(progress, StageBuild);
+        built.emplace(g->wales, g->courses, 1.0, 1.0);
+        DirectionMemory after = directions;
+        built->Build(job.document, job.guideBars.runInBrightness, progress, after);
+        lap(&StageTimings::build);
+        if (stopped())
+            return false;
+        ApplyToModel(job.treatment, *built, s.backView, lappingCount);
+        BeginStage(progress, StageRelax);
+        const bool relaxed
+            = built->RelaxPositions(s.optimize, vertical, progress, job.guideBars.noTension);
+        lap(&StageTimings::relax);
+        if (stopped() || !relaxed)
+            return false;
+        directions = after;
+        if (job.cache) {
+            auto entry = std::make_shared<SimulationModelCache::Entry>(
+                SimulationModelCache::Entry{key, job.document, *built, after});
+            entry->model.RebindYarns(job.document.yarns.data(), job.document.yarns.size(),
+                                     entry->document.yarns.data());
+            job.cache->m_entry = std::move(entry);
+        }
+    }
+    Tricot &model = *built;
+    model.Rescale(g->xPitch, g->yPitch);
+    model.Shade();
 
     SimulationCanvas canvas(g->repeatWidth, g->repeatHeight, s.backgroundColor, s.fuzz,
                             s.colorOnColor, s.backView, g->zoom);

@@ -14,12 +14,32 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace warplon {
 
 class Progress;
 class RandomSource;
+struct DirectionMemory;
+
+// The relaxed stitch model of the last run, kept so that a run which changes only how the fabric
+// is drawn (zoom, yarn colours, gloss and translucency, scatter, background, the view) neither
+// builds nor relaxes the model again. Its key holds everything the model is made of: the
+// lapping, threading and yarn counts of every bar, the run-in brightness and tension switches,
+// the treatment, the back view, optimize and effect switches, and the direction memory the
+// build starts from. Used by one run at a time.
+class SimulationModelCache
+{
+public:
+    SimulationModelCache();
+    ~SimulationModelCache();
+    void Clear();
+    bool empty() const { return m_entry == nullptr; }
+
+    struct Entry;
+    std::shared_ptr<const Entry> m_entry;
+};
 
 // The texts of the simulation window's edits, corrected in place the way the window shows them.
 struct SimulationEdits
@@ -92,12 +112,17 @@ struct SimulationJob
     const GuideBarData &guideBars;
     TreatmentData &treatment;
     SimulationSettings &settings;
-    int32_t currentBar = 0; // the treatment list follows this bar's course count
-    QSize view{800, 600};   // the visible area the repeats must cover
+    int32_t currentBar = 0;                // the treatment list follows this bar's course count
+    QSize view{800, 600};                  // the visible area the repeats must cover
+    SimulationModelCache *cache = nullptr; // null: the model is built for this run alone
+    DirectionMemory *directions = nullptr; // null: the program's own pair
 };
 
-// Runs a whole simulation into `picture` (24 bits). Returns false with a message when nothing
-// could be made, or when the progress asked to stop; the picture is then left as it was.
+// Runs a whole simulation into `picture` (24 bits). The model is built and relaxed at a pitch of
+// one in both directions, then stretched to the picture's pitches and shaded, so a kept model
+// serves every zoom; with a cache whose key matches, building and relaxing are skipped. Returns
+// false with a message when nothing could be made, or when the progress asked to stop; the picture
+// is then left as it was.
 bool RunSimulation(const SimulationJob &job, TCorvexBitmap &picture, RandomSource &random,
                    Progress *progress = nullptr, StageTimings *timings = nullptr,
                    QString *error = nullptr);

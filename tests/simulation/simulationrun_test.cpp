@@ -3,6 +3,7 @@
 #include "app/design.h"
 #include "base/progress.h"
 #include "base/randomsource.h"
+#include "knit/tricot.h"
 
 #include <gtest/gtest.h>
 
@@ -167,4 +168,62 @@ TEST(SimulationRun, WholeViewerTilesFromTheTopLeft)
     ASSERT_TRUE(wide.Create(2000, 100, nullptr, 24));
     TileWholeViewer(wide, &tooLarge);
     EXPECT_TRUE(tooLarge);
+}
+
+// A kept model serves every zoom and every colour; anything the model is made of builds it
+// again. Pictures from a kept model are the pictures of a run without one.
+TEST(SimulationRun, KeptModelSkipsBuildAndRelaxOnlyWhenTheModelIsUnchanged)
+{
+    Design d;
+    MakeNewDesign(d);
+    d.simulation.fuzz = 30;
+    SimulationModelCache cache;
+    DirectionMemory directions;
+    const auto render = [&](SimulationModelCache *kept) {
+        RandomSource random(7);
+        TCorvexBitmap picture;
+        SimulationSettings settings = d.simulation;
+        DirectionMemory start = directions;
+        SimulationJob job{d.header, d.document, d.guideBars,    d.treatment,
+                          settings, 0,          QSize(160, 120)};
+        job.cache = kept;
+        job.directions = &start;
+        EXPECT_TRUE(RunSimulation(job, picture, random));
+        return picture.image().copy();
+    };
+    const auto work = [] { return ModelWorkDone(); };
+
+    ModelWork before = work();
+    const QImage first = render(&cache);
+    EXPECT_EQ(work().builds - before.builds, 1);
+    EXPECT_EQ(work().relaxations - before.relaxations, 1);
+    EXPECT_FALSE(cache.empty());
+
+    // Zoom, colour, gloss and background: nothing is built or relaxed, and the picture is the
+    // one a fresh run gives.
+    before = work();
+    d.simulation.zoomUnits = 7;
+    d.document.yarns[0].color = 0x0000FF;
+    d.document.yarns[0].gloss = 0.9;
+    d.simulation.backgroundColor = 0x202020;
+    const QImage kept = render(&cache);
+    EXPECT_EQ(work().builds, before.builds);
+    EXPECT_EQ(work().relaxations, before.relaxations);
+    EXPECT_NE(kept, first);
+    EXPECT_EQ(kept, render(nullptr));
+
+    // The lapping, the yarn's size and the treatment each build again.
+    before = work();
+    d.document.bars[0].lapping[0] = {1, 0, 1};
+    render(&cache);
+    d.document.yarns[0].denier = 70.0;
+    render(&cache);
+    d.treatment.method = 1;
+    d.treatment.Resize(d.header.courseCount);
+    d.treatment.courseFlags[0][0] = 1;
+    render(&cache);
+    EXPECT_EQ(work().builds - before.builds, 3);
+    before = work();
+    EXPECT_EQ(render(&cache), render(nullptr));
+    EXPECT_EQ(work().builds - before.builds, 1); // the run without a cache
 }

@@ -8,6 +8,7 @@
 #include "design/guidebarform.h"
 #include "knit/undostore.h"
 #include "simulation/costform.h"
+#include "simulation/livesimulation.h"
 #include "simulation/simulationform.h"
 #include "simulation/treatmentform.h"
 #include "simulation/yarncompositionform.h"
@@ -43,6 +44,10 @@ protected:
     {
         for (const QString &name : {QStringLiteral("English.tdw"), QStringLiteral("Korean.tdw")})
             QFile::copy(QStringLiteral(WARPLON_RESOURCES "/") + name, dir.file(name));
+        // The windows' own behaviour is tested with the simulation run by its button; live mode
+        // has tests of its own.
+        writeFile(dir.file(QStringLiteral("Environment.ini")),
+                  "[Environment]\r\nLiveSimulation=0\r\n");
         SetMessageHandler([this](QMessageBox::Icon, const QString &, const QString &text,
                                  QMessageBox::StandardButtons) {
             messages.append(text);
@@ -315,4 +320,33 @@ TEST_F(MainWindowTest, CaptureWindowFollowsTheCurrentBarAndClosesToAnIcon)
     main.sbCapture->click();
     EXPECT_FALSE(main.captureWindow->isMinimized());
     EXPECT_TRUE(ReadCaptureVisible(dir.path()));
+}
+
+TEST_F(MainWindowTest, LivePictureFollowsALappingEditAndTheMenuSwitchesIt)
+{
+    ASSERT_TRUE(WriteLiveSimulation(dir.path(), true));
+    TMain main(dir.path());
+    main.resize(1000, 700);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    TSimulationForm &simulation = *main.simulation();
+    ASSERT_TRUE(simulation.live());
+    QTRY_VERIFY_WITH_TIMEOUT(!simulation.liveSimulation()->busy(), 20000);
+    const QImage before = simulation.picture().image().copy();
+    ASSERT_FALSE(before.isNull());
+
+    main.document().bars[0].lapping[0] = {4, 5, 4};
+    main.DesignEdited(main.guideBarWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(!simulation.liveSimulation()->busy(), 20000);
+    EXPECT_NE(simulation.picture().image(), before);
+
+    // The menu's check mark switches it off and keeps the choice.
+    QMenu *menu = simulation.BuildPopupMenu(&simulation);
+    QAction *item = menu->findChild<QAction *>(QStringLiteral("mLive"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isChecked());
+    item->trigger();
+    EXPECT_FALSE(simulation.live());
+    EXPECT_FALSE(ReadLiveSimulation(dir.path()));
+    delete menu;
 }

@@ -20,6 +20,8 @@ class QWidget;
 
 namespace warplon {
 
+class TProgress_F;
+
 class TStringTable;
 class UndoStore;
 class WindowProgress;
@@ -54,6 +56,9 @@ public:
     // A progress shown over `anchor` for one calculation; gone when the object is destroyed.
     virtual std::unique_ptr<WindowProgress> StartProgress(const QString &title, QWidget *anchor)
         = 0;
+    // The progress window, for a calculation that runs beside the user interface and shows its
+    // own progress there; none in a program without one.
+    virtual TProgress_F *progressForm() { return nullptr; }
     // Shows a picture in the image viewer, scrolled to its top left.
     virtual void ShowInViewer(const QImage &picture) = 0;
     // Repaints every open window at once (the simulation run calls it before it starts).

@@ -881,6 +881,7 @@ void TMain::UpdateAllWindows()
 void TMain::FinishedFabricChanged()
 {
     SetModified(true);
+    m_simulation->DesignChanged();
     if (m_composition->isVisible())
         m_composition->Refresh();
     if (m_costForm->isVisible())
@@ -919,6 +920,9 @@ void TMain::refreshProductionWindows(QWidget *source)
     // The capture window draws the current bar's lapping through its grid.
     if (m_capture && m_capture != source)
         m_capture->RefreshLapping();
+    // In live mode the picture follows.
+    if (m_simulation)
+        m_simulation->DesignChanged();
     if (m_yarnList && m_yarnList != source && m_yarnList->isVisible())
         m_yarnList->Refresh();
     if (m_composition && m_composition != source && m_composition->isVisible())

@@ -71,6 +71,7 @@ public:
     const TStringTable &messageTable() const override { return m_message; }
     const TStringTable &mainTable() const override { return m_main; }
     std::unique_ptr<WindowProgress> StartProgress(const QString &title, QWidget *anchor) override;
+    TProgress_F *progressForm() override { return m_progress; }
     void ShowInViewer(const QImage &picture) override;
     void UpdateAllWindows() override;
     void FinishedFabricChanged() override;

@@ -3,10 +3,14 @@
 #include "app/designhost.h"
 #include "app/messagebox.h"
 #include "app/picturedialog.h"
+#include "app/programsettings.h"
+#include "app/progressform.h"
 #include "app/toolglyphs.h"
 #include "app/windowprogress.h"
 #include "base/progress.h"
 #include "base/randomsource.h"
+#include "knit/tricot.h"
+#include "simulation/livesimulation.h"
 #include "simulation/loomview.h"
 #include "simulation/simulationadvsetform.h"
 #include "simulation/simulationrun.h"
@@ -28,6 +32,7 @@
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -145,6 +150,8 @@ TSimulationForm::TSimulationForm(DesignHost &host, QWidget *parent)
     Image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scrollBox->setWidget(Image);
     scrollBox->setWidgetResizable(false);
+    // A live picture covers the view: a larger view takes a new run.
+    scrollBox->viewport()->installEventFilter(this);
     layout->addWidget(scrollBox, 1);
 
     m_advanced = new TSimulationAdvSetForm(m_settings, m_advancedTexts, this);
@@ -173,10 +180,112 @@ TSimulationForm::TSimulationForm(DesignHost &host, QWidget *parent)
             CopyPicture();
     });
 
+    m_progressDelay = new QTimer(this);
+    m_progressDelay->setSingleShot(true);
+    m_progressDelay->setInterval(500);
+    connect(m_progressDelay, &QTimer::timeout, this, [this] {
+        TProgress_F *window = m_host.progressForm();
+        if (window && m_live && m_live->busy()) {
+            window->Step(m_texts.TextAt(SimBuildMessage));
+            window->show();
+            m_progressShown = true;
+        }
+    });
+    m_liveSeed = QRandomGenerator::global()->generate64();
+
     showSettings();
+    SetLive(ReadLiveSimulation(host.programDirectory()));
 }
 
-TSimulationForm::~TSimulationForm() = default;
+// The worker stops its run and ends before the window's picture and settings go.
+TSimulationForm::~TSimulationForm()
+{
+    m_live.reset();
+}
+
+void TSimulationForm::SetLive(bool live)
+{
+    if (live == this->live())
+        return;
+    if (!live) {
+        m_live.reset();
+        endLiveProgress();
+        return;
+    }
+    m_live = std::make_unique<LiveSimulation>(
+        [this] { return takeSnapshot(); },
+        [this](std::shared_ptr<SimulationOutcome> outcome) { liveFinished(std::move(outcome)); });
+    m_live->SetProgressHandler(
+        [this](int32_t stage, int32_t percent) { liveProgress(stage, percent); });
+    // The picture of the design as it is now, without waiting for an edit.
+    DesignChanged();
+}
+
+void TSimulationForm::DesignChanged()
+{
+    if (!m_live)
+        return;
+    m_live->Changed();
+    if (!m_progressDelay->isActive() && !m_progressShown)
+        m_progressDelay->start();
+}
+
+SimulationSnapshot TSimulationForm::takeSnapshot() const
+{
+    SimulationSnapshot snapshot;
+    snapshot.header = m_host.header();
+    snapshot.document = m_host.document();
+    snapshot.guideBars = m_host.guideBars();
+    snapshot.treatment = m_host.treatment();
+    snapshot.settings = m_settings;
+    snapshot.currentBar = m_host.currentBar();
+    snapshot.view = scrollBox->viewport()->size();
+    snapshot.directions = ProgramDirectionMemory();
+    snapshot.seed = m_liveSeed;
+    return snapshot;
+}
+
+void TSimulationForm::liveFinished(std::shared_ptr<SimulationOutcome> outcome)
+{
+    endLiveProgress();
+    if (!outcome->made) {
+        // Live runs follow every keystroke: their failures are shown, not announced.
+        scrollBox->setToolTip(outcome->error);
+        return;
+    }
+    scrollBox->setToolTip(QString());
+    m_picture = std::move(outcome->picture);
+    const SimulationSettings &done = outcome->settings;
+    m_settings.walesPerInch = done.walesPerInch;
+    m_settings.pxPerWale = done.pxPerWale;
+    m_settings.pxPerCourse = done.pxPerCourse;
+    m_settings.repeatsAcross = done.repeatsAcross;
+    m_settings.repeatsDown = done.repeatsDown;
+    ProgramDirectionMemory() = outcome->directions;
+    showPicture();
+}
+
+void TSimulationForm::liveProgress(int32_t stage, int32_t percent)
+{
+    TProgress_F *window = m_host.progressForm();
+    if (!m_progressShown || !window)
+        return;
+    static constexpr int kStageTexts[] = {SimBuildMessage,  SimRelaxMessage,  SimPaintMessage,
+                                          SimEffectMessage, SimReliefMessage, SimTreatmentMessage};
+    if (percent == 0 && stage >= 0 && stage < int32_t(std::size(kStageTexts)))
+        window->Step(m_texts.TextAt(kStageTexts[stage]));
+    window->SetPercent(percent);
+}
+
+void TSimulationForm::endLiveProgress()
+{
+    m_progressDelay->stop();
+    if (m_progressShown) {
+        if (TProgress_F *window = m_host.progressForm())
+            window->hide();
+        m_progressShown = false;
+    }
+}
 
 void TSimulationForm::showSettings()
 {
@@ -198,7 +307,7 @@ void TSimulationForm::setBackgroundColor(int32_t color)
     spBGColor->setPalette(palette);
 }
 
-bool TSimulationForm::RunSimulation(bool clampFuzz)
+bool TSimulationForm::readEdits(bool clampFuzz)
 {
     SimulationEdits edits{edZoom->text(), edSWidth->text(), edSCPC->text(), edFuzz->text()};
     QString error;
@@ -211,7 +320,18 @@ bool TSimulationForm::RunSimulation(bool clampFuzz)
     edSCPC->setText(edits.density);
     edFuzz->setText(edits.fuzz);
     m_settings.backView = cbBack->isChecked() ? 1 : 0;
+    return true;
+}
 
+bool TSimulationForm::RunSimulation(bool clampFuzz)
+{
+    if (!readEdits(clampFuzz))
+        return false;
+    if (m_live) {
+        DesignChanged();
+        return true;
+    }
+    QString error;
     m_host.UpdateAllWindows();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     StageTitles progress(m_host.StartProgress(QString(), this), m_texts);
@@ -327,6 +447,14 @@ QMenu *TSimulationForm::BuildPopupMenu(QWidget *parent)
     QAction *save = menu->addAction(m_texts.TextAt(SimSave));
     save->setEnabled(hasPicture);
     connect(save, &QAction::triggered, this, &TSimulationForm::SavePicture);
+    QAction *liveItem = menu->addAction(m_texts.TextAt(SimLive));
+    liveItem->setObjectName(QStringLiteral("mLive"));
+    liveItem->setCheckable(true);
+    liveItem->setChecked(live());
+    connect(liveItem, &QAction::toggled, this, [this](bool on) {
+        SetLive(on);
+        WriteLiveSimulation(m_host.programDirectory(), on);
+    });
     QMenu *mapping = menu->addMenu(m_texts.TextAt(SimMapping));
     mapping->setEnabled(hasPicture);
     const QStringList versions = InstalledLoomviewVersions();
@@ -361,6 +489,12 @@ bool TSimulationForm::eventFilter(QObject *watched, QEvent *event)
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             chooseBackgroundColor();
         return true;
+    }
+    if (m_live && scrollBox && watched == scrollBox->viewport()
+        && event->type() == QEvent::Resize) {
+        const QSize view = scrollBox->viewport()->size();
+        if (view.width() > m_picture.Width() || view.height() > m_picture.Height())
+            DesignChanged();
     }
     return QWidget::eventFilter(watched, event);
 }

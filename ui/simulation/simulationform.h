@@ -6,18 +6,24 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QScrollArea;
+class QTimer;
 class QToolButton;
 
 namespace warplon {
 
 class DesignHost;
+class LiveSimulation;
 class TSimulationAdvSetForm;
+struct SimulationOutcome;
+struct SimulationSnapshot;
 
 // The simulation window: turns the open design into a picture of the knitted fabric, shows it,
 // and lets the user zoom it, view it whole, copy and save it. It owns the simulation settings and
@@ -38,6 +44,16 @@ public:
     // Reads the edits (correcting them), renders and shows the picture. False, with the picture
     // kept, when an edit holds no number or nothing could be made.
     bool RunSimulation(bool clampFuzz = false);
+    // Live mode: every change of what the simulation reads runs it on a worker thread a moment
+    // after the last change, and the picture is swapped in when it is done. Starts as key
+    // "LiveSimulation" of "Environment.ini" says; the menu's "Live" switches it and the key.
+    void SetLive(bool live);
+    bool live() const { return m_live != nullptr; }
+    LiveSimulation *liveSimulation() const { return m_live.get(); }
+    // Something the simulation reads changed (the design, the bars and courses, the gauge, the
+    // treatment): in live mode a run follows.
+    void DesignChanged();
+
     // A new design: no picture, every setting back to its default.
     void ResetForNewDesign();
     // After a load: the edits show the settings and the loaded picture is shown.
@@ -73,6 +89,12 @@ private:
     void chooseBackgroundColor();
     void runFromMenuZoom(int step);
     void startMapping(const QString &version);
+    // Reads the edits into the settings (correcting them); false after a message.
+    bool readEdits(bool clampFuzz);
+    SimulationSnapshot takeSnapshot() const;
+    void liveFinished(std::shared_ptr<SimulationOutcome> outcome);
+    void liveProgress(int32_t stage, int32_t percent);
+    void endLiveProgress();
 
     DesignHost &m_host;
     TStringTable m_texts;
@@ -80,6 +102,11 @@ private:
     SimulationSettings m_settings;
     TCorvexBitmap m_picture;
     TSimulationAdvSetForm *m_advanced = nullptr;
+    std::unique_ptr<LiveSimulation> m_live;
+    // Live pictures keep their scatter from one edit to the next, so only the edit shows.
+    uint64_t m_liveSeed = 1;
+    QTimer *m_progressDelay = nullptr; // the progress window shows for runs of half a second on
+    bool m_progressShown = false;
 };
 
 } // namespace warplon

@@ -25,6 +25,8 @@ enum SimulationText : int {
     SimEffectMessage = 17,
     SimMapping = 18,
     SimReliefMessage = 19,
+    SimLive = 20,
+    SimShowFloats = 21,
 };
 
 enum SimulationAdvText : int {
