@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format libclang-rt-dev
   xvfb xauth fonts-dejavu-core fonts-nanum
-  python3
+  python3 poppler-utils
   desktop-file-utils shared-mime-info libglib2.0-bin dpkg-dev file
 )
 
