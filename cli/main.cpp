@@ -1,10 +1,22 @@
 #include "commands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
 
 #include <cstdio>
 
 namespace {
+
+// The report command prints its own one-line failures; Qt's notes on the platform set-up
+// (runtime folders, fonts) would only add lines to stderr.
+void QuietQtNotes(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
 
 const char kUsage[]
     = "Usage: warplon-cli COMMAND [options]\n"
@@ -25,6 +37,7 @@ const char kUsage[]
       "  thumbnail  write the preview of a design as a PNG picture (file browsers)\n"
       "  overlay  lay the stitch grid and a bar's lapping path over a picture of fabric\n"
       "  measure  measure lengths and areas on a picture of fabric in micrometres\n"
+      "  report   write a technical sheet of a design as a PDF file\n"
       "\n"
       "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
 
@@ -32,7 +45,17 @@ const char kUsage[]
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Sheets are painted with fonts, which need the GUI application; no display is used.
+    const bool painting = argc > 1 && std::strcmp(argv[1], "report") == 0;
+    if (painting) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(QuietQtNotes);
+    }
+    std::unique_ptr<QCoreApplication> app;
+    if (painting)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("warplon-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.41"));
 
@@ -78,6 +101,8 @@ int main(int argc, char **argv)
         return warplon::cli::RunOverlay(arguments);
     if (command == QLatin1String("measure"))
         return warplon::cli::RunMeasure(arguments);
+    if (command == QLatin1String("report"))
+        return warplon::cli::RunReport(arguments);
     std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
                  qPrintable(command));
     return 2;

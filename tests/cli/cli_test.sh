@@ -166,6 +166,31 @@ fails_cleanly "measure odd coordinates" "$cli" measure "$work/photo.png" --um-pe
 fails_cleanly "overlay bad corners" "$cli" overlay "$work/locknit.trc" "$work/photo.png" --corners 1,2,3 -o "$work/x.png"
 check "no overlay written" test ! -e "$work/x.png"
 
+# Technical sheets as PDF files.
+check "report --help" "$cli" report --help
+check "report --list" "$cli" report --list
+check "ten kinds" python3 -c 'import sys; assert open(sys.argv[1]).read().split() == ["simple", "landscape", "simulation", "design-data", "design-window", "design-layers", "design-layer", "yarn", "yarn-partner", "cost"]' "$work/last"
+for kind in $("$cli" report --list); do
+  check "report $kind" "$cli" report "$work/tricot.trc" --kind "$kind" -o "$work/$kind.pdf"
+  check "report $kind is A4" bash -c "pdfinfo '$work/$kind.pdf' | grep -q 'Page size: *595 x 842\|Page size: *842 x 595'"
+done
+check "report letter landscape" "$cli" report "$work/tricot.trc" --kind yarn --paper Letter --landscape --chain 3 -o "$work/letter.pdf"
+check "letter landscape size" bash -c "pdfinfo '$work/letter.pdf' | grep -q 'Page size: *792 x 612'"
+check "report korean" "$cli" report "$work/tricot.trc" --kind cost --lang Korean -o "$work/korean.pdf"
+check "report method 2, pages" "$cli" report "$work/tricot.trc" --kind design-layer --layer 2 --method 2 --pages 1-1 -o "$work/range.pdf"
+check "one page in the range" bash -c "pdfinfo '$work/range.pdf' | grep -q 'Pages: *1$'"
+fails_cleanly "report missing layer" "$cli" report "$work/tricot.trc" --kind design-layer --layer 3 -o "$work/nolayer.pdf"
+check "no pdf for a missing layer" test ! -e "$work/nolayer.pdf"
+fails_cleanly "report unknown kind" "$cli" report "$work/tricot.trc" --kind poster -o "$work/poster.pdf"
+fails_cleanly "report cut design" "$cli" report "$work/cut.trc" --kind simple -o "$work/cut.pdf"
+check "no pdf for a cut design" test ! -e "$work/cut.pdf"
+fails_cleanly "report newer design" "$cli" report "$work/newer.trc" --kind simple -o "$work/newer.pdf"
+check "no pdf for a newer design" test ! -e "$work/newer.pdf"
+fails_cleanly "report unwritable" "$cli" report "$work/tricot.trc" --kind simple -o "$work/missing/dir/out.pdf"
+fails_cleanly "report pages past the end" "$cli" report "$work/tricot.trc" --kind simple --pages 5-6 -o "$work/past.pdf"
+check "no pdf past the end" test ! -e "$work/past.pdf"
+check "no temporary files left" bash -c "! ls '$work' | grep -q '\.pdf\..*'"
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures checks failed"
   exit 1

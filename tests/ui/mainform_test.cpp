@@ -7,6 +7,8 @@
 #include "color/paletteform.h"
 #include "design/guidebarform.h"
 #include "knit/undostore.h"
+#include "print/hiddenprintdataform.h"
+#include "print/printform.h"
 #include "simulation/costform.h"
 #include "simulation/livesimulation.h"
 #include "simulation/simulationform.h"
@@ -15,6 +17,7 @@
 #include "simulation/yarnlistform.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QTest>
@@ -349,4 +353,33 @@ TEST_F(MainWindowTest, LivePictureFollowsALappingEditAndTheMenuSwitchesIt)
     EXPECT_FALSE(simulation.live());
     EXPECT_FALSE(ReadLiveSimulation(dir.path()));
     delete menu;
+}
+
+TEST_F(MainWindowTest, PrintCommandOpensThePrintWindowAndKeepsTheSetUp)
+{
+    TMain main(dir.path());
+    EXPECT_EQ(main.printData(), nullptr);
+    bool opened = false;
+    QTimer::singleShot(0, &main, [&opened] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *print = qobject_cast<TPrintForm *>(window)) {
+                opened = true;
+                print->btnCancel->click();
+            }
+        }
+    });
+    main.sbPrint->click();
+    EXPECT_TRUE(opened);
+    THiddenPrintDataForm *holder = main.printData();
+    ASSERT_NE(holder, nullptr);
+    EXPECT_TRUE(readFile(dir.file(QStringLiteral("Environment.ini"))).contains("[Printer]"));
+
+    // The second print keeps the first one's holder.
+    QTimer::singleShot(0, &main, [] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *print = qobject_cast<TPrintForm *>(window))
+                print->reject();
+    });
+    main.sbPrint->click();
+    EXPECT_EQ(main.printData(), holder);
 }

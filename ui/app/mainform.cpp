@@ -24,7 +24,9 @@
 #include "design/guidebarform.h"
 #include "knit/designfile.h"
 #include "knit/undostore.h"
+#include "print/hiddenprintdataform.h"
 #include "print/metadataform.h"
+#include "print/printform.h"
 #include "simulation/costform.h"
 #include "simulation/simulationform.h"
 #include "simulation/treatmentform.h"
@@ -46,6 +48,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QSettings>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -292,7 +295,7 @@ void TMain::buildMenus()
     mReopen = file->addMenu(m_main.TextAt(MainReopen));
     mReopen->setObjectName(QStringLiteral("mReopen"));
     file->addSeparator();
-    connect(add(file, "mPrint", MainPrint), &QAction::triggered, this, [] {});
+    connect(add(file, "mPrint", MainPrint), &QAction::triggered, this, &TMain::Print);
     file->addSeparator();
     connect(add(file, "mExit", MainExit), &QAction::triggered, this, &QWidget::close);
 
@@ -351,6 +354,7 @@ void TMain::buildMenus()
     connect(sbDesign, &QToolButton::clicked, this, [this] { toggleMinimised(designWindow); });
     connect(sbCapture, &QToolButton::clicked, this, &TMain::toggleCapture);
     connect(sbLoadSave, &QToolButton::clicked, this, &TMain::OpenSave);
+    connect(sbPrint, &QToolButton::clicked, this, &TMain::Print);
     connect(sbTreatment, &QToolButton::clicked, this,
             [this] { toggleToolWindow(m_treatmentForm); });
     connect(sbGuideBar, &QToolButton::clicked, this, [this] { toggleToolWindow(m_guideBar); });
@@ -826,6 +830,19 @@ void TMain::RefreshAllWindows()
     // The bar buttons refresh the design window and the guide-bar editor; the rest follow.
     RefreshBarButtons();
     refreshProductionWindows(m_guideBar);
+}
+
+void TMain::Print()
+{
+    // The report holder keeps the printer set-up from the first print to the end of the run.
+    if (!m_printData)
+        m_printData = new THiddenPrintDataForm(this);
+    m_metaData->StoreEdits();
+    const PrintContext context{m_metaData->record(), m_simulation->picture().image(),
+                               m_design->data().chartBackground, m_ombra,
+                               m_simulation->scrollBox->viewport()->size()};
+    TPrintForm form(*this, *m_printData, context, this);
+    form.exec();
 }
 
 void TMain::RunSimulation()

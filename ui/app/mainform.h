@@ -27,6 +27,7 @@ namespace warplon {
 
 class TAboutBox;
 class TCaptureForm;
+class THiddenPrintDataForm;
 class TCost_F;
 class TDesignForm;
 class TEnvironment;
@@ -109,6 +110,9 @@ public:
     void RefreshAllWindows();
     // Runs the simulation window's simulation as its run button does.
     void RunSimulation();
+    // The print command: the print window, modal, for one sheet.
+    void Print();
+    THiddenPrintDataForm *printData() const { return m_printData; }
 
     // The document commands of the File menu. New asks first when the design has unsaved
     // changes (Yes opens the Open/Save dialog and goes on only after a save); OpenSave shows the
@@ -218,6 +222,7 @@ private:
     TMetaDataForm *m_metaData = nullptr;
     TSimulationForm *m_simulation = nullptr;
     TCaptureForm *m_capture = nullptr;
+    THiddenPrintDataForm *m_printData = nullptr; // made at the first print
     TDesignForm *m_design = nullptr;
     TGuideBar_F *m_guideBar = nullptr;
     TPaletteForm *m_palette = nullptr;
