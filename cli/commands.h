@@ -21,5 +21,6 @@ int RunChart(const QStringList &arguments);
 int RunThumbnail(const QStringList &arguments);
 int RunOverlay(const QStringList &arguments);
 int RunMeasure(const QStringList &arguments);
+int RunFloats(const QStringList &arguments);
 
 } // namespace warplon::cli

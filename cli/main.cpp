@@ -25,6 +25,7 @@ const char kUsage[]
       "  thumbnail  write the preview of a design as a PNG picture (file browsers)\n"
       "  overlay  lay the stitch grid and a bar's lapping path over a picture of fabric\n"
       "  measure  measure lengths and areas on a picture of fabric in micrometres\n"
+      "  floats   list the floats longer than a limit (exit 1 when there are any)\n"
       "\n"
       "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
 
@@ -78,6 +79,8 @@ int main(int argc, char **argv)
         return warplon::cli::RunOverlay(arguments);
     if (command == QLatin1String("measure"))
         return warplon::cli::RunMeasure(arguments);
+    if (command == QLatin1String("floats"))
+        return warplon::cli::RunFloats(arguments);
     std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
                  qPrintable(command));
     return 2;
