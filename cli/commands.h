@@ -22,5 +22,6 @@ int RunThumbnail(const QStringList &arguments);
 int RunOverlay(const QStringList &arguments);
 int RunMeasure(const QStringList &arguments);
 int RunReport(const QStringList &arguments);
+int RunFloats(const QStringList &arguments);
 
 } // namespace warplon::cli

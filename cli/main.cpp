@@ -38,6 +38,7 @@ const char kUsage[]
       "  overlay  lay the stitch grid and a bar's lapping path over a picture of fabric\n"
       "  measure  measure lengths and areas on a picture of fabric in micrometres\n"
       "  report   write a technical sheet of a design as a PDF file\n"
+      "  floats   list the floats longer than a limit (exit 1 when there are any)\n"
       "\n"
       "Run 'warplon-cli COMMAND --help' for the options of a command.\n";
 
@@ -103,6 +104,8 @@ int main(int argc, char **argv)
         return warplon::cli::RunMeasure(arguments);
     if (command == QLatin1String("report"))
         return warplon::cli::RunReport(arguments);
+    if (command == QLatin1String("floats"))
+        return warplon::cli::RunFloats(arguments);
     std::fprintf(stderr, "warplon-cli: unknown command '%s'; try 'warplon-cli --help'\n",
                  qPrintable(command));
     return 2;

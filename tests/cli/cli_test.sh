@@ -190,6 +190,18 @@ fails_cleanly "report unwritable" "$cli" report "$work/tricot.trc" --kind simple
 fails_cleanly "report pages past the end" "$cli" report "$work/tricot.trc" --kind simple --pages 5-6 -o "$work/past.pdf"
 check "no pdf past the end" test ! -e "$work/past.pdf"
 check "no temporary files left" bash -c "! ls '$work' | grep -q '\.pdf\..*'"
+# Float warnings: exit 0 with no float over the limit, 1 with some, 2 on usage errors.
+check "floats --help" "$cli" floats --help
+check "sharkskin within 6 mm" "$cli" floats "$work/sharkskin.trc"
+"$cli" floats "$work/sharkskin.trc" --limit 2 --json >"$work/json" 2>"$work/err"
+check "floats over 2 mm exit 1" test $? -eq 1
+check "floats is JSON" json
+check "16 back-bar underlaps of 2.72 mm" python3 -c 'import json,sys; f=json.load(open(sys.argv[1]))["floats"]; assert len(f) == 16 and all(x["layer"] == 2 and x["needles"] == 3 and abs(x["millimetres"] - 2.7214) < 1e-4 for x in f)' "$work/json"
+check "limit 0 is off" "$cli" floats "$work/sharkskin.trc" --limit 0 --json
+"$cli" floats "$work/sharkskin.trc" --limit -1 >/dev/null 2>&1
+check "negative limit exit 2" test $? -eq 2
+"$cli" floats "$work/missing.trc" >/dev/null 2>&1
+check "missing file exit 2" test $? -eq 2
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures checks failed"
