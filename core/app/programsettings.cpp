@@ -1,5 +1,6 @@
 #include "app/programsettings.h"
 
+#include "knit/floats.h"
 #include "text/inifile.h"
 
 #include <QCryptographicHash>
@@ -190,6 +191,18 @@ bool WriteLiveSimulation(const QString &programDirectory, bool live)
     return ini.WriteBool(QStringLiteral("Environment"), QStringLiteral("LiveSimulation"), live);
 }
 
+bool ReadShowFloats(const QString &programDirectory)
+{
+    return IniFile(EnvironmentFile(programDirectory))
+        .ReadBool(QStringLiteral("Environment"), QStringLiteral("ShowFloats"), false);
+}
+
+bool WriteShowFloats(const QString &programDirectory, bool show)
+{
+    IniFile ini(EnvironmentFile(programDirectory));
+    return ini.WriteBool(QStringLiteral("Environment"), QStringLiteral("ShowFloats"), show);
+}
+
 double ReadFloatLimit(const QString &programDirectory)
 {
     bool ok = false;
@@ -197,7 +210,7 @@ double ReadFloatLimit(const QString &programDirectory)
         = IniFile(EnvironmentFile(programDirectory))
               .ReadString(QStringLiteral("Environment"), QStringLiteral("FloatLimit"))
               .toDouble(&ok);
-    return ok && std::isfinite(limit) && limit >= 0.0 ? limit : kDefaultFloatLimit;
+    return ok && std::isfinite(limit) && limit >= 0.0 ? limit : kDefaultFloatLimitMm;
 }
 
 bool WriteFloatLimit(const QString &programDirectory, double millimetres)

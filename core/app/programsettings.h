@@ -38,9 +38,13 @@ bool WriteCaptureVisible(const QString &programDirectory, bool visible);
 bool ReadLiveSimulation(const QString &programDirectory);
 bool WriteLiveSimulation(const QString &programDirectory, bool live);
 
+// "ShowFloats" of section "Environment": the long floats drawn over the simulated picture
+// (default false).
+bool ReadShowFloats(const QString &programDirectory);
+bool WriteShowFloats(const QString &programDirectory, bool show);
+
 // "FloatLimit" of section "Environment": the longest float in millimetres a design may have
 // before its courses are marked (default 6, 0 switches the marks off).
-constexpr double kDefaultFloatLimit = 6.0;
 double ReadFloatLimit(const QString &programDirectory);
 bool WriteFloatLimit(const QString &programDirectory, double millimetres);
 

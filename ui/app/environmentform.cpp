@@ -2,6 +2,7 @@
 
 #include "app/mainparameters.h"
 #include "app/messagebox.h"
+#include "app/programsettings.h"
 #include "text/inifile.h"
 
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace warplon {
@@ -20,7 +22,8 @@ enum EnvironmentText {
     EnvLanguage = 1,
     EnvFont = 2,
     EnvFontButton = 3,
-    EnvMax = 4
+    EnvMax = 4,
+    EnvFloatLimit = 5,
 };
 
 // "The change applies from the next start."
@@ -32,7 +35,9 @@ TEnvironment::TEnvironment(const QString &programDirectory, const QString &langu
                            const QFont &interfaceFont, int32_t needleLimit,
                            const TStringTable &messages, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
+    , m_programDirectory(programDirectory)
     , m_settingsFile(QDir(programDirectory).filePath(QStringLiteral("Environment.ini")))
+    , m_floatLimit(ReadFloatLimit(programDirectory))
     , m_font(interfaceFont)
     , m_messages(messages)
 {
@@ -68,6 +73,11 @@ TEnvironment::TEnvironment(const QString &programDirectory, const QString &langu
     // A limit that is none of the choices shows no choice.
     cbMaxWidth->setCurrentIndex(cbMaxWidth->findText(QString::number(needleLimit)));
 
+    lbFloatLimit = new QLabel(m_texts.TextAt(EnvFloatLimit), this);
+    lbFloatLimit->setObjectName(QStringLiteral("lbFloatLimit"));
+    edFloatLimit = new QLineEdit(QString::number(m_floatLimit), this);
+    edFloatLimit->setObjectName(QStringLiteral("edFloatLimit"));
+
     auto *layout = new QGridLayout(this);
     layout->addWidget(lbLanguage, 0, 0);
     layout->addWidget(LanguageComboBox, 0, 1);
@@ -75,12 +85,15 @@ TEnvironment::TEnvironment(const QString &programDirectory, const QString &langu
     layout->addWidget(sbFont, 1, 1);
     layout->addWidget(lbMaxWidth, 2, 0);
     layout->addWidget(cbMaxWidth, 2, 1);
+    layout->addWidget(lbFloatLimit, 3, 0);
+    layout->addWidget(edFloatLimit, 3, 1);
     layout->setColumnMinimumWidth(1, 120);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(LanguageComboBox, &QComboBox::currentTextChanged, this, &TEnvironment::languageChanged);
     connect(cbMaxWidth, &QComboBox::currentTextChanged, this, &TEnvironment::needleLimitChanged);
     connect(sbFont, &QPushButton::clicked, this, &TEnvironment::ChooseFont);
+    connect(edFloatLimit, &QLineEdit::editingFinished, this, &TEnvironment::floatLimitEntered);
 
     move(100, 100);
 }
@@ -113,6 +126,21 @@ void TEnvironment::needleLimitChanged(const QString &text)
     reportWrite(
         IniFile(m_settingsFile)
             .WriteInteger(QStringLiteral("Environment"), QStringLiteral("TexMaxWidth"), *limit));
+}
+
+void TEnvironment::floatLimitEntered()
+{
+    const std::optional<double> limit = ParseDecimal(edFloatLimit->text());
+    if (!limit || !(*limit >= 0.0) || *limit > 1000.0) {
+        edFloatLimit->setText(QString::number(m_floatLimit));
+        return;
+    }
+    if (*limit == m_floatLimit)
+        return;
+    m_floatLimit = *limit;
+    if (!WriteFloatLimit(m_programDirectory, m_floatLimit))
+        reportWrite(false);
+    emit floatLimitChanged(m_floatLimit);
 }
 
 void TEnvironment::reportWrite(bool written)

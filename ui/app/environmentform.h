@@ -9,13 +9,14 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace warplon {
 
-// The environment window: language, interface font and needle limit. Each change is written to
-// "Environment.ini" of the program directory at once and applies from the next start, which
-// Message 74 tells the user.
+// The environment window: language, interface font and needle limit, each written to
+// "Environment.ini" of the program directory at once and applied from the next start, which
+// Message 74 tells the user; and the float limit, which applies at once.
 class TEnvironment : public QDialog
 {
     Q_OBJECT
@@ -39,18 +40,25 @@ public:
     QComboBox *LanguageComboBox = nullptr;
     QPushButton *sbFont = nullptr;
     QComboBox *cbMaxWidth = nullptr;
+    QLabel *lbFloatLimit = nullptr;
+    QLineEdit *edFloatLimit = nullptr;
 
 signals:
     // The user confirmed a new interface font.
     void interfaceFontChanged(const QFont &font);
+    // A new float limit in millimetres (0: no marks) was entered and written.
+    void floatLimitChanged(double millimetres);
 
 private:
     void languageChanged(const QString &text);
     void needleLimitChanged(const QString &text);
+    void floatLimitEntered();
     // Tells the user the change applies from the next start, or that it could not be written.
     void reportWrite(bool written);
 
+    QString m_programDirectory;
     QString m_settingsFile;
+    double m_floatLimit = 0.0;
     QFont m_font;
     TStringTable m_texts;
     TStringTable m_messages;

@@ -405,6 +405,11 @@ void TMain::createChildWindows()
     m_simulation = new TSimulationForm(*this);
     simulationWindow = AddChild(mdiArea, m_simulation);
     m_design = new TDesignForm(*this);
+    // The float limit applies at once, to the chart's marks and the picture's overlay.
+    connect(m_environment, &TEnvironment::floatLimitChanged, this, [this](double limit) {
+        m_design->SetFloatLimit(limit);
+        m_simulation->SetFloatLimit(limit);
+    });
     designWindow = AddChild(mdiArea, m_design);
     m_guideBar = new TGuideBar_F(*this, this);
     MakeStayOnTop(m_guideBar);

@@ -1,9 +1,12 @@
 #include "design/chartcanvas.h"
 
 #include "design/designform.h"
+#include "knit/floats.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace warplon {
 
@@ -23,12 +26,31 @@ void TChartCanvas::ChartChanged()
     update();
 }
 
+bool TChartCanvas::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString tip = m_form.FloatTipAt(help->pos());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void TChartCanvas::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const QImage &chart = m_form.chart().image();
     painter.fillRect(rect(), palette().window());
     painter.drawImage(0, 0, chart);
+    // Floats too long for the mill, outlined over their courses.
+    painter.setPen(QPen(QColor::fromRgb(kFloatWarningColor), 2));
+    painter.setBrush(Qt::NoBrush);
+    for (const QRect &mark : m_form.floatMarks())
+        painter.drawRect(mark);
 
     // Rulers: a tick per cell, a long tick and its number every fifth needle or course, counted
     // from 1 at the lower right as the chart lays out the needles and courses.

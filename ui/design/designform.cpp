@@ -4,6 +4,7 @@
 #include "app/mainparameters.h"
 #include "app/messagebox.h"
 #include "app/picturedialog.h"
+#include "app/programsettings.h"
 #include "design/chartcanvas.h"
 #include "design/designviewform.h"
 #include "design/editorform.h"
@@ -146,6 +147,7 @@ TDesignForm::TDesignForm(DesignHost &host, QWidget *parent)
     m_editor = new TEditorForm(host, this);
     m_view = new TDesignView_F(host.programDirectory(), host.language(), this);
     m_floating = new TFloatingWindow(this);
+    m_floatLimit = ReadFloatLimit(host.programDirectory());
     buildMenu();
 
     connect(edY, &QLineEdit::returnPressed, this, &TDesignForm::enterCourse);
@@ -278,6 +280,18 @@ void TDesignForm::Redraw(bool full)
     if (!m_chart.IsAllocated())
         return;
     m_lapping.Draw(layer, m_chart.image(), geometry(), full);
+    if (full) {
+        // The floats follow every change of the lapping, the bars and the gauge.
+        m_longFloats = FindLongFloats(m_host.header(), layer, m_floatLimit);
+        m_floatMarks.clear();
+        const LappingGeometry where = geometry();
+        for (int32_t bar = 0; bar < int32_t(layer.bars.size()); ++bar) {
+            if (!layer.bars[size_t(bar)].visible)
+                continue;
+            for (const QRect &mark : FloatMarkRects(layer, bar, m_longFloats, where))
+                m_floatMarks.push_back(mark);
+        }
+    }
     Chart->ChartChanged();
     if (full && m_view->isVisible())
         emit m_view->zoomChosen(m_view->Zoom());
@@ -348,6 +362,29 @@ void TDesignForm::MoveOverChart(QPoint point, Qt::KeyboardModifiers keys)
 {
     if (MouseMove(m_host.document(), keys, point, m_host.currentBar(), geometry()) == 0)
         Redraw(false);
+}
+
+void TDesignForm::SetFloatLimit(double millimetres)
+{
+    m_floatLimit = millimetres;
+    if (m_chart.IsAllocated())
+        Redraw(true);
+}
+
+QString TDesignForm::FloatTipAt(QPoint point) const
+{
+    const TexLayer &layer = m_host.document();
+    const LappingCell cell = CellAt(geometry(), point);
+    // The current bar first, as the chart shows it on top.
+    std::vector<int32_t> bars{m_host.currentBar()};
+    for (int32_t bar = 0; bar < int32_t(layer.bars.size()); ++bar)
+        if (bar != m_host.currentBar() && layer.bars[size_t(bar)].visible)
+            bars.push_back(bar);
+    for (int32_t bar : bars) {
+        if (const CourseFloat *found = FloatAtCell(layer, bar, m_longFloats, cell))
+            return FloatText(*found);
+    }
+    return QString();
 }
 
 void TDesignForm::ClickRuler(int x)

@@ -2,6 +2,7 @@
 
 #include "bitmap/corvexbitmap.h"
 #include "bitmap/designwindowdata.h"
+#include "knit/floats.h"
 #include "knit/lappingview.h"
 #include "text/stringtable.h"
 
@@ -68,6 +69,16 @@ public:
     // A click on the needle ruler below the chart at chart x: that needle column becomes the
     // current bar's threading start.
     void ClickRuler(int x);
+
+    // Floats longer than the limit (millimetres, 0 = off) are outlined in the chart, with their
+    // length in the tooltip. The limit starts as "Environment.ini" keeps it.
+    void SetFloatLimit(double millimetres);
+    double floatLimit() const { return m_floatLimit; }
+    const std::vector<CourseFloat> &longFloats() const { return m_longFloats; }
+    // The outlines of the visible bars' long floats, in chart pixels.
+    const std::vector<QRect> &floatMarks() const { return m_floatMarks; }
+    // "Layer k, course c: float 7.3 mm" for the long float outlined at a chart point, else empty.
+    QString FloatTipAt(QPoint point) const;
     // The main window's bar button: the bar's overlapped-view switch alone is on, so the chart
     // shows that bar.
     void SelectLayer(int32_t bar);
@@ -128,6 +139,9 @@ private:
     TEditorForm *m_editor = nullptr;
     TDesignView_F *m_view = nullptr;
     TFloatingWindow *m_floating = nullptr;
+    double m_floatLimit = 0.0;
+    std::vector<CourseFloat> m_longFloats;
+    std::vector<QRect> m_floatMarks;
 };
 
 } // namespace warplon

@@ -9,7 +9,9 @@
 #include "app/windowprogress.h"
 #include "base/progress.h"
 #include "base/randomsource.h"
+#include "knit/floats.h"
 #include "knit/tricot.h"
+#include "simulation/floatoverlay.h"
 #include "simulation/livesimulation.h"
 #include "simulation/loomview.h"
 #include "simulation/simulationadvsetform.h"
@@ -193,6 +195,8 @@ TSimulationForm::TSimulationForm(DesignHost &host, QWidget *parent)
     });
     m_liveSeed = QRandomGenerator::global()->generate64();
 
+    m_floatLimit = ReadFloatLimit(host.programDirectory());
+    m_showFloats = ReadShowFloats(host.programDirectory());
     showSettings();
     SetLive(ReadLiveSimulation(host.programDirectory()));
 }
@@ -358,8 +362,40 @@ void TSimulationForm::showPicture()
         Image->resize(0, 0);
         return;
     }
-    Image->setPixmap(QPixmap::fromImage(m_picture.image()));
+    Image->setPixmap(QPixmap::fromImage(ShownPicture()));
     Image->resize(m_picture.Width(), m_picture.Height());
+}
+
+QImage TSimulationForm::ShownPicture() const
+{
+    if (!m_showFloats || !m_picture.IsAllocated())
+        return m_picture.image();
+    // The picture's own geometry: the settings it was made with, over the view it covers.
+    SimulationSettings settings = m_settings;
+    const std::optional<SimulationGeometry> geometry
+        = PrepareSimulation(settings, m_host.header(), m_host.document(),
+                            QSize(m_picture.Width() - 1, m_picture.Height() - 1));
+    if (!geometry || geometry->pictureWidth != m_picture.Width()
+        || geometry->pictureHeight != m_picture.Height())
+        return m_picture.image();
+    QImage shown = m_picture.image().copy();
+    PaintFloatOverlay(shown, *geometry, m_host.document(),
+                      FindLongFloats(m_host.header(), m_host.document(), m_floatLimit),
+                      m_settings.backView != 0);
+    return shown;
+}
+
+void TSimulationForm::SetShowFloats(bool show)
+{
+    m_showFloats = show;
+    showPicture();
+}
+
+void TSimulationForm::SetFloatLimit(double millimetres)
+{
+    m_floatLimit = millimetres;
+    if (m_showFloats)
+        showPicture();
 }
 
 void TSimulationForm::ResetForNewDesign()
@@ -454,6 +490,15 @@ QMenu *TSimulationForm::BuildPopupMenu(QWidget *parent)
     connect(liveItem, &QAction::toggled, this, [this](bool on) {
         SetLive(on);
         WriteLiveSimulation(m_host.programDirectory(), on);
+    });
+    QAction *floatsItem = menu->addAction(m_texts.TextAt(SimShowFloats));
+    floatsItem->setObjectName(QStringLiteral("mShowFloats"));
+    floatsItem->setCheckable(true);
+    floatsItem->setChecked(m_showFloats);
+    floatsItem->setEnabled(hasPicture);
+    connect(floatsItem, &QAction::toggled, this, [this](bool on) {
+        SetShowFloats(on);
+        WriteShowFloats(m_host.programDirectory(), on);
     });
     QMenu *mapping = menu->addMenu(m_texts.TextAt(SimMapping));
     mapping->setEnabled(hasPicture);

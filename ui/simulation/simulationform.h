@@ -54,6 +54,14 @@ public:
     // treatment): in live mode a run follows.
     void DesignChanged();
 
+    // "Show Floats": the floats longer than the limit (millimetres, 0 = off) drawn over the
+    // picture. Both start as "Environment.ini" keeps them.
+    void SetShowFloats(bool show);
+    bool showFloats() const { return m_showFloats; }
+    void SetFloatLimit(double millimetres);
+    // The picture as shown: with the float overlay when it is on.
+    QImage ShownPicture() const;
+
     // A new design: no picture, every setting back to its default.
     void ResetForNewDesign();
     // After a load: the edits show the settings and the loaded picture is shown.
@@ -107,6 +115,8 @@ private:
     uint64_t m_liveSeed = 1;
     QTimer *m_progressDelay = nullptr; // the progress window shows for runs of half a second on
     bool m_progressShown = false;
+    bool m_showFloats = false;
+    double m_floatLimit = 0.0;
 };
 
 } // namespace warplon
