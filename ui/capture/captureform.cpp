@@ -283,14 +283,17 @@ void TCaptureForm::buildControls()
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
+    // Three short rows, so every caption shows whole in the quarter of the frame the window has:
+    // capture and measuring, the grid and its path, the grid's sizes and the overlay.
     layout->addWidget(controlRow({sbCapture, sbMeasure, comboObjectType, sbUndo,
                                   makeLabel(this, m_texts.TextAt(CaptureMagnification)),
                                   comboMagnification, lbMagnification}));
-    layout->addWidget(controlRow(
-        {sbGrid, sbSet, sbGridMove, sbPath, makeLabel(this, m_texts.TextAt(CaptureWales)), edWale,
-         makeLabel(this, m_texts.TextAt(CaptureCourses)), edCourse,
-         makeLabel(this, m_texts.TextAt(CaptureMarkSize)), edSize,
-         makeLabel(this, m_texts.TextAt(CaptureOverlayColor)), spGridColor}));
+    layout->addWidget(
+        controlRow({sbGrid, sbSet, sbGridMove, sbPath,
+                    makeLabel(this, m_texts.TextAt(CaptureOverlayColor)), spGridColor}));
+    layout->addWidget(controlRow({makeLabel(this, m_texts.TextAt(CaptureWales)), edWale,
+                                  makeLabel(this, m_texts.TextAt(CaptureCourses)), edCourse,
+                                  makeLabel(this, m_texts.TextAt(CaptureMarkSize)), edSize}));
     layout->addWidget(lbInfo);
     layout->addWidget(ScrollBox, 1);
     comboObjectType->setToolTip(m_texts.TextAt(CaptureObject));
@@ -304,6 +307,9 @@ QWidget *TCaptureForm::controlRow(std::initializer_list<QWidget *> widgets)
     layout->setSpacing(4);
     for (QWidget *widget : widgets) {
         widget->setParent(row);
+        // Captions are never squeezed: buttons and labels keep their natural width.
+        if (qobject_cast<QToolButton *>(widget) || qobject_cast<QLabel *>(widget))
+            widget->setMinimumWidth(widget->sizeHint().width());
         layout->addWidget(widget);
     }
     layout->addStretch(1);
