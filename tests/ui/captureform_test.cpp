@@ -49,16 +49,6 @@ void keepScreenshot(QWidget &window, const char *name)
 class CaptureWindowTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        SetMessageHandler([this](QMessageBox::Icon, const QString &, const QString &text,
-                                 QMessageBox::StandardButtons) {
-            messages.append(text);
-            return QMessageBox::Ok;
-        });
-    }
-    void TearDown() override { SetMessageHandler({}); }
-
     QString savedPicture(const QImage &image, const char *name)
     {
         const QString file = files.file(QLatin1String(name));
@@ -83,7 +73,8 @@ protected:
 
     TestHost host;
     TempDir files;
-    QStringList messages;
+    MessageRecorder recorder;
+    QStringList &messages = recorder.texts;
 };
 
 } // namespace

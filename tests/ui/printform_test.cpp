@@ -25,16 +25,6 @@ namespace {
 class PrintWindowTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        SetMessageHandler([this](QMessageBox::Icon, const QString &, const QString &text,
-                                 QMessageBox::StandardButtons) {
-            messages.append(text);
-            return QMessageBox::Ok;
-        });
-    }
-    void TearDown() override { SetMessageHandler({}); }
-
     QByteArray environment() const
     {
         return readFile(host.programDirectory() + QStringLiteral("/Environment.ini"));
@@ -47,7 +37,8 @@ protected:
     TestHost host;
     PropertyRecord properties;
     THiddenPrintDataForm holder;
-    QStringList messages;
+    MessageRecorder recorder;
+    QStringList &messages = recorder.texts;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "app/design.h"
 #include "app/designhost.h"
+#include "app/messagebox.h"
 #include "app/windowprogress.h"
 #include "knit/undostore.h"
 #include "testsupport.h"
@@ -16,6 +17,25 @@
 #include <functional>
 
 namespace warplon::test {
+
+// Answers every message box with OK while it lives, keeping the texts for the test.
+class MessageRecorder
+{
+public:
+    MessageRecorder()
+    {
+        SetMessageHandler([this](QMessageBox::Icon, const QString &, const QString &text,
+                                 QMessageBox::StandardButtons) {
+            texts.append(text);
+            return QMessageBox::Ok;
+        });
+    }
+    ~MessageRecorder() { SetMessageHandler({}); }
+    MessageRecorder(const MessageRecorder &) = delete;
+    MessageRecorder &operator=(const MessageRecorder &) = delete;
+
+    QStringList texts;
+};
 
 class TestHost : public DesignHost
 {

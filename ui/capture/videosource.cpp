@@ -62,6 +62,16 @@ void VideoSource::TakeImage(const QImage &image)
 
 namespace {
 
+// A modal list to choose one entry from, starting at `current`; the index chosen, or -1 when
+// the dialog was cancelled.
+int chooseItem(QWidget *parent, const QString &title, const QStringList &names, int current)
+{
+    bool ok = false;
+    const QString chosen
+        = QInputDialog::getItem(parent, title, QString(), names, std::max(current, 0), false, &ok);
+    return ok ? int(names.indexOf(chosen)) : -1;
+}
+
 // Frames of a QVideoSink, from a camera or a media player. The sink must be detached from its
 // producer before either is destroyed: a player destroyed with its sink attached aborts the
 // program at exit.
@@ -134,18 +144,12 @@ public:
             return;
         const QList<QCameraDevice> devices = QMediaDevices::videoInputs();
         QStringList names;
-        int current = 0;
-        for (const QCameraDevice &device : devices) {
-            if (device == m_camera->cameraDevice())
-                current = int(names.size());
+        for (const QCameraDevice &device : devices)
             names << device.description();
-        }
-        bool ok = false;
-        const QString chosen = QInputDialog::getItem(parent, m_texts.sourceTitle, QString(), names,
-                                                     current, false, &ok);
-        const qsizetype index = names.indexOf(chosen);
-        if (ok && index >= 0)
-            m_camera->setCameraDevice(devices[index]);
+        const int chosen = chooseItem(parent, m_texts.sourceTitle, names,
+                                      int(devices.indexOf(m_camera->cameraDevice())));
+        if (chosen >= 0)
+            m_camera->setCameraDevice(devices[chosen]);
     }
 
     void ShowFormatDialog(QWidget *parent) override
@@ -154,21 +158,15 @@ public:
             return;
         const QList<QCameraFormat> formats = m_camera->cameraDevice().videoFormats();
         QStringList names;
-        int current = 0;
-        for (const QCameraFormat &format : formats) {
-            if (format == m_camera->cameraFormat())
-                current = int(names.size());
+        for (const QCameraFormat &format : formats)
             names << QStringLiteral("%1 x %2, %3 fps")
                          .arg(format.resolution().width())
                          .arg(format.resolution().height())
                          .arg(double(format.maxFrameRate()), 0, 'g', 3);
-        }
-        bool ok = false;
-        const QString chosen = QInputDialog::getItem(parent, m_texts.formatTitle, QString(), names,
-                                                     current, false, &ok);
-        const qsizetype index = names.indexOf(chosen);
-        if (ok && index >= 0)
-            m_camera->setCameraFormat(formats[index]);
+        const int chosen = chooseItem(parent, m_texts.formatTitle, names,
+                                      int(formats.indexOf(m_camera->cameraFormat())));
+        if (chosen >= 0)
+            m_camera->setCameraFormat(formats[chosen]);
     }
 
 protected:
