@@ -3,6 +3,7 @@
 
 #include "app/design.h"
 #include "base/randomsource.h"
+#include "benchdesigns.h"
 #include "knit/samples.h"
 #include "knit/tricot.h"
 #include "simulation/simulationcanvas.h"
@@ -22,31 +23,11 @@ using namespace warplon;
 
 namespace {
 
-// A four-bar power net stretched to the asked repeat: the lapping pattern repeated down the
-// courses, the threading repeat forced to `wales` needles.
-void makeFourBarDesign(Design &design, int32_t wales, int32_t courses)
-{
-    MakeNewDesign(design);
-    MakeSample(QStringLiteral("power-net"), design.header, design.document);
-    for (Tex &bar : design.document.bars) {
-        const std::vector<ChainLink> pattern = bar.lapping;
-        bar.SetCourseCount(courses);
-        for (int32_t c = 0; c < courses; ++c)
-            bar.lapping[size_t(c)] = pattern[size_t(c) % pattern.size()];
-        bar.Normalize();
-    }
-    design.header.courseCount = courses;
-    design.document.optimizeRepeat = 0;
-    design.document.completeNeedle = wales;
-    design.simulation.zoomUnits = 4;
-    design.simulation.zoomTenths = 0;
-}
-
 // The four-bar design with every pass at work: the spandex wave effect, and the front bar
 // sheared in every course as for a velour.
 void makeFinishedDesign(Design &design, int32_t wales, int32_t courses)
 {
-    makeFourBarDesign(design, wales, courses);
+    bench::MakeFourBarDesign(design, wales, courses);
     design.simulation.effect = 2;
     design.treatment.method = TreatmentShearing;
     design.treatment.courseFlags.assign(size_t(courses), {0, 0, 0, 1});
@@ -169,7 +150,7 @@ void BM_DefaultDesign(benchmark::State &state)
 void BM_TypicalFourBar(benchmark::State &state)
 {
     Design design;
-    makeFourBarDesign(design, 48, 96);
+    bench::MakeFourBarDesign(design, 48, 96);
     runStages(state, design, QSize(1, 1), false);
 }
 
@@ -183,7 +164,7 @@ void BM_TypicalFinished(benchmark::State &state)
 void BM_LargeFourBar(benchmark::State &state)
 {
     Design design;
-    makeFourBarDesign(design, 600, 480);
+    bench::MakeFourBarDesign(design, 600, 480);
     runStages(state, design, QSize(1, 1), false);
 }
 

@@ -1,5 +1,6 @@
 """Turns the JSON of the simulation benchmark into the tables of BENCHMARKS.md: stage times
-against a memcpy of the same picture, the scaling exponents, and the large design's memory."""
+against a memcpy of the same picture, the scaling exponents, the large design's memory, and
+(with --live FILE, the JSON of the live benchmark) the live simulation against its targets."""
 import json
 import math
 import sys
@@ -22,8 +23,61 @@ def runs(paths):
     return result
 
 
+# The live simulation's rows: benchmark, what it is, target in milliseconds (None: no target).
+LIVE_ROWS = [
+    ("BM_ClickToPicture/delay_ms:30", "click to picture (30 ms delay)", 50.0),
+    ("BM_ClickToPicture/delay_ms:0", "click to picture (work only, delay 0)", 50.0),
+    ("BM_ZoomChange", "zoom change (kept model)", 16.0),
+    ("BM_ZoomChangeLive/delay_ms:0", "zoom change through the live worker (kept model, delay 0)",
+     16.0),
+    ("BM_ColourChange", "colour change (kept model)", 30.0),
+    ("BM_FullRun", "full run without a kept model", None),
+]
+
+UNIT_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+
+def live_section(path):
+    results = runs([path])
+    # A benchmark that failed its own checks reports why instead of a time.
+    errors = {}
+    for bench in json.load(open(path))["benchmarks"]:
+        if bench.get("error_occurred"):
+            errors[bench["run_name"].split("/repeats")[0]] = bench.get("error_message", "failed")
+    print("## Live simulation (typical 4-bar 48 x 96, zoom 4; median ms)")
+    print()
+    print("In an 800 x 600 view. Each figure is the median over the repetitions of the mean time "
+          "of one repetition's iterations. A click is timed from the change being announced to the "
+          "picture delivered in the window's thread; a zoom or colour change is a run on the model "
+          "kept from the run before, which builds and relaxes nothing (the benchmark fails if it "
+          "does); it is timed as a call in the calling thread, and once more through the live "
+          "worker from the change to the delivered picture.")
+    print()
+    print("| case | median | target | result |")
+    print("|---|---:|---:|---|")
+    for name, label, target in LIVE_ROWS:
+        b = results.get(name)
+        if b is None or name in errors:
+            reason = errors.get(name, "not run")
+            print(f"| {label} | - | {'≤ %.0f' % target if target else '-'} | {reason} |")
+            continue
+        ms = b["real_time"] * UNIT_MS[b.get("time_unit", "ns")]
+        if target is None:
+            print(f"| {label} | {ms:.1f} | - | - |")
+        else:
+            verdict = "pass" if ms <= target else f"over by {ms - target:.1f} ms"
+            print(f"| {label} | {ms:.1f} | ≤ {target:.0f} | {verdict} |")
+    print()
+
+
 def main():
-    results = runs(sys.argv[1:])
+    args = sys.argv[1:]
+    live = None
+    if "--live" in args:
+        i = args.index("--live")
+        live = args[i + 1]
+        del args[i:i + 2]
+    results = runs(args)
     print("## Stages (milliseconds per run, median of the repetitions)")
     print()
     print("| design | nodes | picture px | total | " + " | ".join(STAGES) + " | memcpy | total / memcpy |")
@@ -90,6 +144,10 @@ def main():
               f"the run took {grown:.1f} MiB, {grown / held:.2f} times picture plus model")
         print(f"- per node: model {large['model_mb'] * 1048576 / large['nodes']:.0f} bytes, "
               f"segments {large['segments_mb'] * 1048576 / large['nodes']:.0f} bytes")
+
+    if live:
+        print()
+        live_section(live)
 
 
 main()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the benchmark programs and writes their figures, with the machine and the date, into
-# BENCHMARKS.md.
+# Runs the benchmark programs (the simulation engine and the live simulation) and writes their
+# figures, with the machine and the date, into BENCHMARKS.md.
 set -euo pipefail
 build=${1:-build/default}
 cd "$(dirname "$0")/.."
@@ -11,6 +11,8 @@ bench="$build/bench/simulation_bench"
   --benchmark_out_format=json
 # The large design runs in a process of its own so that its peak memory is its own.
 "$bench" --benchmark_filter='Large' --benchmark_out="$work/large.json" --benchmark_out_format=json
+# The live simulation: click to picture, zoom and colour changes on the kept model.
+"$build/bench/live_bench" --benchmark_out="$work/live.json" --benchmark_out_format=json
 {
   echo "# Benchmarks"
   echo
@@ -19,6 +21,6 @@ bench="$build/bench/simulation_bench"
   echo "load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)."
   echo "Build: \`$build\` (RelWithDebInfo). Made by \`make bench\`."
   echo
-  python3 scripts/benchmark-report.py "$work/main.json" "$work/large.json"
+  python3 scripts/benchmark-report.py "$work/main.json" "$work/large.json" --live "$work/live.json"
 } > BENCHMARKS.md
 echo "wrote BENCHMARKS.md"
