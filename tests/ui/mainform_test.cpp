@@ -353,6 +353,18 @@ TEST_F(MainWindowTest, LivePictureFollowsALappingEditAndTheMenuSwitchesIt)
     EXPECT_FALSE(simulation.live());
     EXPECT_FALSE(ReadLiveSimulation(dir.path()));
     delete menu;
+
+    // Closing the program while a run goes on neither hangs nor crashes.
+    ASSERT_TRUE(WriteLiveSimulation(dir.path(), true));
+    auto closing = std::make_unique<TMain>(dir.path());
+    closing->resize(1000, 700);
+    closing->show();
+    LiveSimulation *live = closing->simulation()->liveSimulation();
+    ASSERT_NE(live, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(live->runsStarted() >= 1, 20000);
+    closing->document().bars[0].lapping[1] = {3, 4, 3};
+    closing->DesignEdited(closing->guideBarWindow());
+    closing.reset();
 }
 
 TEST_F(MainWindowTest, PrintCommandOpensThePrintWindowAndKeepsTheSetUp)

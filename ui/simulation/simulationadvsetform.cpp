@@ -56,24 +56,34 @@ TSimulationAdvSetForm::TSimulationAdvSetForm(SimulationSettings &settings,
 
     // Every control writes its setting at once; loading the controls writes nothing back.
     connect(cbNoOptimize, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_loading)
+        if (!m_loading) {
             m_settings.optimize = on ? 0 : 1;
+            emit settingChanged();
+        }
     });
     connect(effects, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on && !m_loading)
+        if (on && !m_loading) {
             m_settings.effect = id;
+            emit settingChanged();
+        }
     });
     connect(tbPower, &QSlider::valueChanged, this, [this](int value) {
-        if (!m_loading)
+        if (!m_loading) {
             m_settings.power = value;
+            emit settingChanged();
+        }
     });
     connect(cbInvert, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_loading)
+        if (!m_loading) {
             m_settings.invertShade = on ? 1 : 0;
+            emit settingChanged();
+        }
     });
     connect(cbColorOnColor, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_loading)
+        if (!m_loading) {
             m_settings.colorOnColor = on ? 1 : 0;
+            emit settingChanged();
+        }
     });
     LoadFromSettings();
 }

@@ -25,6 +25,11 @@ public:
     // Shows the current values of the settings.
     void LoadFromSettings();
 
+signals:
+    // The user changed a setting (the live simulation follows).
+    void settingChanged();
+
+public:
     QCheckBox *cbNoOptimize = nullptr;
     QRadioButton *rgEffect[3] = {nullptr, nullptr, nullptr}; // none, solid, wave
     QSlider *tbPower = nullptr;

@@ -158,6 +158,8 @@ TSimulationForm::TSimulationForm(DesignHost &host, QWidget *parent)
 
     m_advanced = new TSimulationAdvSetForm(m_settings, m_advancedTexts, this);
     m_advanced->hide();
+    connect(m_advanced, &TSimulationAdvSetForm::settingChanged, this,
+            &TSimulationForm::DesignChanged);
 
     connect(sbSimulation, &QToolButton::clicked, this, [this] { RunSimulation(); });
     connect(edZoom, &QLineEdit::returnPressed, this, [this] { RunSimulation(); });
