@@ -74,4 +74,15 @@ QByteArray pixelBytes(const TCorvexBitmap &bitmap, int x, int y)
     return QByteArray(reinterpret_cast<const char *>(bitmap.image().constScanLine(y)) + 3 * x, 3);
 }
 
+Tex BarWithLaps(std::initializer_list<std::pair<int32_t, int32_t>> laps)
+{
+    Tex bar;
+    bar.SetCourseCount(int32_t(laps.size()));
+    size_t c = 0;
+    for (const auto &[x0, x1] : laps)
+        bar.lapping[c++] = {x0, x1, 0};
+    bar.Normalize();
+    return bar;
+}
+
 } // namespace warplon::test

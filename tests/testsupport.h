@@ -1,11 +1,14 @@
 #pragma once
 
+#include "knit/records.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtEndian>
 
 #include <bit>
 #include <cstdint>
+#include <initializer_list>
 #include <random>
 
 namespace warplon {
@@ -65,5 +68,8 @@ QByteArray zlib(const QByteArray &data);
 
 // The bytes blue, green, red of pixel (x, y) of a 24-bit bitmap.
 QByteArray pixelBytes(const TCorvexBitmap &bitmap, int x, int y);
+
+// A bar of the given overlaps (x0, x1), one course each, with x2 set by the lapping rule.
+Tex BarWithLaps(std::initializer_list<std::pair<int32_t, int32_t>> laps);
 
 } // namespace warplon::test

@@ -4,6 +4,8 @@
 #include "knit/tricot.h"
 #include "simulation/floatoverlay.h"
 
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <utility>
 
 using namespace warplon;
+using namespace warplon::test;
 
 namespace {
 
@@ -18,12 +21,7 @@ using Laps = std::initializer_list<std::pair<int32_t, int32_t>>;
 
 Tex barWith(Laps laps, std::vector<uint8_t> carry = {})
 {
-    Tex bar;
-    bar.SetCourseCount(int32_t(laps.size()));
-    size_t c = 0;
-    for (const auto &[x0, x1] : laps)
-        bar.lapping[c++] = {x0, x1, 0};
-    bar.Normalize();
+    Tex bar = BarWithLaps(laps);
     if (!carry.empty())
         bar.carryFloat = std::move(carry);
     return bar;

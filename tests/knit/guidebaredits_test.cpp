@@ -3,9 +3,12 @@
 #include "knit/runin.h"
 #include "text/stringtable.h"
 
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 using namespace warplon;
+using namespace warplon::test;
 
 namespace {
 
@@ -37,17 +40,6 @@ QString CourseTexts(const Tex &bar, int32_t column, int32_t first, int32_t last)
 }
 
 // A bar with the given laps (x0, x1) per course.
-Tex BarWith(std::initializer_list<std::pair<int32_t, int32_t>> laps)
-{
-    Tex bar;
-    bar.SetCourseCount(int32_t(laps.size()));
-    size_t c = 0;
-    for (const auto &[x0, x1] : laps)
-        bar.lapping[c++] = {x0, x1, 0};
-    bar.Normalize();
-    return bar;
-}
-
 std::vector<int> Switches(const std::vector<uint8_t> &values)
 {
     return {values.begin(), values.end()};
@@ -79,7 +71,7 @@ TEST(GuideBarEdits, ThreadingCellsAndRows)
 
 TEST(GuideBarEdits, CourseCellsHintsAndDifferingCounts)
 {
-    Tex bar = BarWith({{1, 0}, {1, 2}, {1, 1}});
+    Tex bar = BarWithLaps({{1, 0}, {1, 2}, {1, 1}});
     bar.courseStates[0] = {1700, 1210, 100};
     bar.courseStates[1] = {1650, 1205, 95};
     bar.courseStates[2] = {1000, 600, 100};
@@ -197,7 +189,7 @@ TEST(GuideBarEdits, PressAddAndDeleteRuns)
 
 TEST(GuideBarEdits, TypingIntoTheCourseGrid)
 {
-    Tex bar = BarWith({{1, 0}, {1, 2}, {1, 0}, {1, 2}});
+    Tex bar = BarWithLaps({{1, 0}, {1, 2}, {1, 0}, {1, 2}});
     EXPECT_EQ(EnterCourseText(bar, CourseColumnRunIn, 2, 6, QStringLiteral("1420")),
               GuideBarEntry::Stored);
     EXPECT_EQ(CourseTexts(bar, CourseColumnRunIn, 1, 4), QStringLiteral("1700 1420 1420 1420"));
@@ -238,7 +230,7 @@ TEST(GuideBarEdits, TypingIntoTheCourseGrid)
 TEST(GuideBarEdits, FloatSwitchesByPressAndHeader)
 {
     // Courses 1 and 2 form no loop.
-    Tex bar = BarWith({{1, 0}, {1, 1}, {2, 2}, {1, 2}});
+    Tex bar = BarWithLaps({{1, 0}, {1, 1}, {2, 2}, {1, 2}});
     EXPECT_TRUE(PressCourseCell(bar, 4, CourseColumnCarryFloat));
     EXPECT_TRUE(PressCourseCell(bar, 1, CourseColumnTightFloat));
     EXPECT_EQ(Switches(bar.carryFloat), (std::vector<int>{0, 0, 0, 1}));
@@ -296,7 +288,7 @@ TEST(GuideBarEdits, SingleValuesAndRepeatWidth)
 TEST(GuideBarEdits, RunInDefaults)
 {
     // "Default" copies the calculated values into the entered ones.
-    Tex bar = BarWith({{1, 0}, {1, 2}});
+    Tex bar = BarWithLaps({{1, 0}, {1, 2}});
     bar.courseStates[0].calcRunIn = 1180;
     bar.courseStates[1].calcRunIn = 1190;
     EXPECT_TRUE(CopyCalcRunIns(bar));
@@ -308,7 +300,7 @@ TEST(GuideBarEdits, RunInDefaults)
     document.AddBar();
     document.AddBar();
     document.SetCourseCount(2);
-    document.bars[1] = BarWith({{1, 0}, {1, 2}});
+    document.bars[1] = BarWithLaps({{1, 0}, {1, 2}});
     MainData header;
     header.courseCount = 2;
     GuideBarData settings;
@@ -331,7 +323,7 @@ TEST(GuideBarEdits, OptimizationTakesTheFormulaAroundACourseWithoutLoop)
 {
     TexLayer document;
     document.AddBar();
-    document.bars[0] = BarWith({{1, 0}, {1, 2}, {2, 2}, {1, 2}, {1, 0}, {1, 2}});
+    document.bars[0] = BarWithLaps({{1, 0}, {1, 2}, {2, 2}, {1, 2}, {1, 0}, {1, 2}});
     document.completeNeedle = 6;
     document.optimizeRepeat = 0;
     MainData header;

@@ -1,5 +1,7 @@
 #include "knit/runin.h"
 
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,21 +9,11 @@
 #include <utility>
 
 using namespace warplon;
+using namespace warplon::test;
 
 namespace {
 
 // A bar with the given laps (x0-x1 per course) and fresh course states.
-Tex barWith(std::initializer_list<std::pair<int32_t, int32_t>> laps)
-{
-    Tex bar;
-    bar.SetCourseCount(int32_t(laps.size()));
-    size_t c = 0;
-    for (const auto &[x0, x1] : laps)
-        bar.lapping[c++] = {x0, x1, 0};
-    bar.Normalize();
-    return bar;
-}
-
 // Course length at 12 filaments, gauge 28 and 40 denier unless told otherwise.
 double length(const Tex &bar, int32_t course, int32_t formula, double cpc = 20.0,
               int32_t gauge = 28, double denier = 40.0, int32_t filaments = 12)
@@ -47,9 +39,9 @@ const double kInf = std::numeric_limits<double>::infinity();
 // courses T = 3.46: 10 (sqrt(14.84) + 0.3) / 20.5 = 2.0254985643. 0-0 then 1-2: N = 1: 0.65.
 TEST(RunIn, CourseLengthOfLoopAndLaidInCourses)
 {
-    const Tex bars[]
-        = {barWith({{1, 0}, {1, 2}}), barWith({{2, 3}, {1, 0}}), barWith({{3, 3}, {3, 3}}),
-           barWith({{0, 0}, {3, 3}}), barWith({{0, 0}, {1, 2}})};
+    const Tex bars[] = {BarWithLaps({{1, 0}, {1, 2}}), BarWithLaps({{2, 3}, {1, 0}}),
+                        BarWithLaps({{3, 3}, {3, 3}}), BarWithLaps({{0, 0}, {3, 3}}),
+                        BarWithLaps({{0, 0}, {1, 2}})};
     // Bar, course, formula, courses per cm, length. An unknown formula is d3; the last course's
     // underlap goes to course 0, and courses wrap around the lapping.
     const std::tuple<int, int32_t, int32_t, double, double> cases[]
@@ -91,8 +83,8 @@ TEST(RunIn, LaidInFactorTableFillAndLookup)
 
 TEST(RunIn, InputsWithoutFabricStayFinite)
 {
-    const Tex loop = barWith({{1, 0}, {1, 2}});
-    const Tex inlay = barWith({{0, 0}, {3, 3}});
+    const Tex loop = BarWithLaps({{1, 0}, {1, 2}});
+    const Tex inlay = BarWithLaps({{0, 0}, {3, 3}});
     for (const Tex *bar : {&loop, &inlay}) {
         for (int32_t gauge : {0, -28})
             EXPECT_EQ(length(*bar, 0, 2, 20.0, gauge), 0.0);
@@ -118,9 +110,9 @@ TEST(RunIn, InputsWithoutFabricStayFinite)
 
     // Positions at the int32 limits: an underlap of N = 2^32 - 2 needles, whose square needs 64
     // bits: L = sqrt(0.25 + N^2 W^2) + 1.5916630592 = 3896148902.4142857 + 1.5916630592.
-    EXPECT_NEAR(length(barWith({{kIntMin, kIntMin + 1}, {kIntMax, kIntMax - 1}}), 0, 2),
+    EXPECT_NEAR(length(BarWithLaps({{kIntMin, kIntMin + 1}, {kIntMax, kIntMax - 1}}), 0, 2),
                 3896148904.0059, 1e-3);
-    const double farLaid = length(barWith({{kIntMin, kIntMin}, {kIntMax, kIntMax}}), 0, 2);
+    const double farLaid = length(BarWithLaps({{kIntMin, kIntMin}, {kIntMax, kIntMax}}), 0, 2);
     EXPECT_TRUE(std::isfinite(farLaid) && farLaid > 1e9);
 }
 
@@ -131,7 +123,7 @@ TEST(RunIn, InputsWithoutFabricStayFinite)
 // Without course states: 1175.4583654 / 480 * 20 * 0.09144 = 4.4784964.
 TEST(RunIn, RunInPerRackAndYarnPerYard)
 {
-    Tex bar = barWith({{1, 0}, {1, 2}, {1, 2}});
+    Tex bar = BarWithLaps({{1, 0}, {1, 2}, {1, 2}});
     EXPECT_NEAR(FormulaRunIn(bar, 12, 28, 2, 20.0, 40.0), 1175.4583654, 1e-6);
     bar.courseStates[0].runIn = 1700;
     bar.courseStates[1].runIn = 1800;
@@ -163,7 +155,7 @@ TEST(RunIn, SetDefaultWithFormulaUsesMeanThreadedYarn)
     yarns[0].filaments = 13;
     yarns[1].denier = 70.0;
     yarns[1].filaments = 24;
-    Tex bar = barWith({{1, 0}, {1, 2}, {1, 2}});
+    Tex bar = BarWithLaps({{1, 0}, {1, 2}, {1, 2}});
     bar.threading = {{0, 2, 1, 0}, {1, 1, 1, 0}, {0, 3, 0, 0}, {1, 1, 1, 0}, {5, 1, 1, 0}};
     auto means = [&] {
         const BarYarnMeans m = ThreadedYarnMeans(bar, yarns);

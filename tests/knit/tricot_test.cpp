@@ -4,6 +4,8 @@
 #include "knit/cubicbalance.h"
 #include "knit/modeljson.h"
 
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -17,22 +19,12 @@
 #include <utility>
 
 using namespace warplon;
+using namespace warplon::test;
 
 namespace {
 
 using Laps = std::initializer_list<std::pair<int32_t, int32_t>>;
 constexpr std::array<uint8_t, kMaxBars> kOff = {0, 0, 0, 0};
-
-Tex barWith(Laps laps)
-{
-    Tex bar;
-    bar.SetCourseCount(int32_t(laps.size()));
-    size_t c = 0;
-    for (const auto &[x0, x1] : laps)
-        bar.lapping[c++] = {x0, x1, 0};
-    bar.Normalize();
-    return bar;
-}
 
 // Only needle 0 of every `repeat` needles carries yarn A, so one yarn path can be followed.
 Tex oneNeedle(Tex bar, int32_t repeat, int32_t shift = 0)
@@ -113,7 +105,7 @@ struct RecordingProgress : Progress
 // Full-set tricot 1-0/1-2: every node holds one loop linked to a loop of the next course.
 TEST(TricotBuild, FullSetTricotLoopsEveryWale)
 {
-    Tex bar = barWith({{1, 0}, {1, 2}});
+    Tex bar = BarWithLaps({{1, 0}, {1, 2}});
     bar.courseStates[0].ratio = 90;
     const TexLayer design = designOf({bar});
     DirectionMemory memory;
@@ -145,7 +137,7 @@ TEST(TricotBuild, FullSetTricotLoopsEveryWale)
 
 TEST(TricotBuild, OneNeedleFollowsTheLappingAndShift)
 {
-    const Tex tricot = barWith({{1, 0}, {1, 2}});
+    const Tex tricot = BarWithLaps({{1, 0}, {1, 2}});
     // Shift 11 (or -1) starts at the last wale: links cross the edge, kept in their node's frame.
     for (int32_t shift : {0, 11, -1}) {
         SCOPED_TRACE(shift);
@@ -163,7 +155,7 @@ TEST(TricotBuild, OneNeedleFollowsTheLappingAndShift)
     const std::array<std::array<int32_t, 5>, 4> overlaps
         = {{{0, 0, 1, 0, 0}, {1, 0, 1, 1, 0}, {1, 1, 0, 1, 3}, {0, 1, 0, 2, 3}}};
     for (int32_t shift : {0, 12}) {
-        const TexLayer design = designOf({oneNeedle(barWith({{0, 2}, {2, 0}}), 12, shift)});
+        const TexLayer design = designOf({oneNeedle(BarWithLaps({{0, 2}, {2, 0}}), 12, shift)});
         const Tricot model = built(design, 2);
         EXPECT_EQ(loopNodes(model), 4);
         for (const auto &[w, c, tw, tc, end] : overlaps) {
@@ -189,7 +181,7 @@ TEST(TricotBuild, OneNeedleFollowsTheLappingAndShift)
 // A laid-in bar lays pieces whose sides follow the lapping, else the remembered direction.
 TEST(TricotBuild, LaidInBarRemembersItsDirection)
 {
-    const Tex laidIn = oneNeedle(barWith({{0, 0}, {0, 0}, {2, 2}}), 12);
+    const Tex laidIn = oneNeedle(BarWithLaps({{0, 0}, {0, 0}, {2, 2}}), 12);
     // {wale, course, target wale, target course, start choice, end choice}
     using Expected = std::vector<std::array<int32_t, 6>>;
     const auto check = [](const Tricot &model, int32_t bar, const Expected &list) {
@@ -222,7 +214,7 @@ TEST(TricotBuild, LaidInBarRemembersItsDirection)
 
     // A bar that never moves lays straight pieces and leaves the memory alone.
     DirectionMemory untouched{false, false};
-    const TexLayer still = designOf({oneNeedle(barWith({{1, 1}, {1, 1}, {1, 1}}), 12)});
+    const TexLayer still = designOf({oneNeedle(BarWithLaps({{1, 1}, {1, 1}, {1, 1}}), 12)});
     check(built(still, 3, untouched), 0, {{1, 0, 1, 1, 2, 2}, {1, 2, 1, 3, 2, 2}});
     EXPECT_FALSE(untouched.laidIn);
 
@@ -236,7 +228,7 @@ TEST(TricotBuild, LaidInBarRemembersItsDirection)
 // middle bar's float is cut into laid-in pieces unless carried on.
 TEST(TricotBuild, FloatsByBarPosition)
 {
-    const Tex floating = oneNeedle(barWith({{1, 0}, {2, 2}, {2, 2}, {1, 2}}), 12);
+    const Tex floating = oneNeedle(BarWithLaps({{1, 0}, {2, 2}, {2, 2}, {1, 2}}), 12);
     // A fifth bar is beyond the machine: it is ignored, and bar 3 is the last bar.
     DirectionMemory memory;
     const TexLayer five = designOf(std::vector<Tex>(5, floating));
@@ -375,7 +367,7 @@ TEST(TricotRelax, SettlesWhereTheWeightedPullsBalance)
 // only the loop columns pull, straight up and down.
 TEST(TricotRelax, FullSetStaysAlikeAndNoTensionDoesNotPull)
 {
-    const TexLayer design = designOf({barWith({{1, 0}, {1, 2}})});
+    const TexLayer design = designOf({BarWithLaps({{1, 0}, {1, 2}})});
     Tricot pulled = built(design, 2);
     pulled.Relax(true, true, nullptr, kOff);
     Tricot slack = built(design, 2);
@@ -398,7 +390,7 @@ TEST(TricotRelax, FullSetStaysAlikeAndNoTensionDoesNotPull)
 TEST(TricotRelax, PreparationBuildsBackLinks)
 {
     // Tricot on one needle, then a laid-in course: no loop lies above either loop.
-    const TexLayer design = designOf({oneNeedle(barWith({{1, 0}, {1, 2}, {1, 1}}), 12)});
+    const TexLayer design = designOf({oneNeedle(BarWithLaps({{1, 0}, {1, 2}, {1, 1}}), 12)});
     Tricot model = built(design, 3);
     model.NodeAt(0, 0).x = 0.25;
     model.Relax(false, false, nullptr, kOff);
@@ -420,7 +412,7 @@ TEST(TricotRelax, PreparationBuildsBackLinks)
     EXPECT_EQ(sources(model.NodeAt(0, 0)), (Sources{{1, -2, 3}}));
 
     // A laid-in piece (0,0) → (0,1) ending on the left side pulls (0,0) and (-1,1) together.
-    const TexLayer laidIn = designOf({oneNeedle(barWith({{0, 0}, {0, 0}, {2, 2}}), 12)});
+    const TexLayer laidIn = designOf({oneNeedle(BarWithLaps({{0, 0}, {0, 0}, {2, 2}}), 12)});
     DirectionMemory memory;
     Tricot laid = built(laidIn, 3, memory);
     laid.Relax(false, false, nullptr, kOff);
@@ -471,7 +463,7 @@ TEST(TricotRelax, ShadesByTheLoopsAbove)
 TEST(TricotRelax, ReportsProgressAndStops)
 {
     // Building reports 0, every wale, 100; relaxing reports every ten updates when it changes.
-    const TexLayer design = designOf({barWith({{1, 0}, {1, 2}})});
+    const TexLayer design = designOf({BarWithLaps({{1, 0}, {1, 2}})});
     RecordingProgress progress;
     Tricot model(12, 2, 1.0, 1.0);
     model.Build(design, kOff, &progress);
@@ -572,11 +564,11 @@ TEST(TricotRunIn, MeasuresLoopLinksAndPieces)
 // Two builds and relaxations of one design give the same model, bit for bit.
 TEST(TricotModel, DeterministicAndDumped)
 {
-    Tex a = barWith({{1, 0}, {1, 2}, {1, 0}, {2, 3}});
-    Tex b = barWith({{2, 3}, {1, 1}, {1, 1}, {1, 0}});
+    Tex a = BarWithLaps({{1, 0}, {1, 2}, {1, 0}, {2, 3}});
+    Tex b = BarWithLaps({{2, 3}, {1, 1}, {1, 1}, {1, 0}});
     b.carryFloat[1] = 1;
-    Tex c = oneNeedle(barWith({{0, 0}, {3, 3}, {0, 0}, {3, 3}}), 2);
-    Tex d = barWith({{1, 0}, {2, 2}, {1, 0}, {1, 2}});
+    Tex c = oneNeedle(BarWithLaps({{0, 0}, {3, 3}, {0, 0}, {3, 3}}), 2);
+    Tex d = BarWithLaps({{1, 0}, {2, 2}, {1, 0}, {1, 2}});
     d.courseStates[3].ratio = 70;
     TexLayer design = designOf({a, b, c, d});
     design.yarns.push_back(Yarn{});
