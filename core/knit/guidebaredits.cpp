@@ -394,10 +394,11 @@ void DefaultRunInsByFormula(Tex &bar, int32_t barIndex, const TexLayer &document
 
 bool DefaultRunInsByOptimization(Tex &bar, int32_t barIndex, const TexLayer &document,
                                  const GuideBarData &settings, const MainData &header,
-                                 DirectionMemory &directions, Progress *progress)
+                                 DirectionMemory &directions, Progress *progress,
+                                 RunInModelCache *cache)
 {
-    const std::vector<int32_t> values
-        = OptimizedCalcRunIns(bar, barIndex, document, header, settings, directions, progress);
+    const std::vector<int32_t> values = OptimizedCalcRunIns(bar, barIndex, document, header,
+                                                            settings, directions, progress, cache);
     if (values.empty())
         return false;
     const size_t courses = std::min(values.size(), bar.courseStates.size());

@@ -10,6 +10,7 @@
 // Grid rows are numbered as the window shows them: row 0 is the header row, row r >= 1 shows
 // run r - 1 of the threading, respectively course r - 1 of the bar.
 
+#include "knit/optimizedrunin.h"
 #include "knit/records.h"
 #include "knit/tricot.h"
 
@@ -179,9 +180,10 @@ void DefaultRunInsByFormula(Tex &bar, int32_t barIndex, const TexLayer &document
 // "Set Default With Optimization": calcRunIn of every course measured along the relaxed stitch
 // model of the whole design (the formula value where the course or the next one forms no loop).
 // Returns false, changing nothing, when nothing could be measured (see OptimizedCalcRunIns).
+// With a cache, the model of the last measurement serves while its inputs are unchanged.
 bool DefaultRunInsByOptimization(Tex &bar, int32_t barIndex, const TexLayer &document,
                                  const GuideBarData &settings, const MainData &header,
                                  DirectionMemory &directions = ProgramDirectionMemory(),
-                                 Progress *progress = nullptr);
+                                 Progress *progress = nullptr, RunInModelCache *cache = nullptr);
 
 } // namespace warplon

@@ -1,6 +1,8 @@
 #include "knit/optimizedrunin.h"
 
+#include "base/bytestream.h"
 #include "base/progress.h"
+#include "knit/modelkey.h"
 #include "knit/runin.h"
 #include "knit/threading.h"
 
@@ -9,9 +11,31 @@
 
 namespace warplon {
 
+namespace {
+
+QByteArray runInModelKey(const TexLayer &design, const MainData &header,
+                         const GuideBarData &guideBars, const DirectionMemory &directions)
+{
+    ByteWriter out;
+    out.writeBytes(ModelShapeBytes(design));
+    for (size_t b = 0; b < kMaxBars; ++b) {
+        out.writeU8(guideBars.runInBrightness[b]);
+        out.writeU8(guideBars.noTension[b]);
+    }
+    out.writeI32(header.gauge);
+    out.writeF64(header.coursesPerCm);
+    out.writeI32(header.courseCount);
+    out.writeU8(directions.laidIn ? 1 : 0);
+    out.writeU8(directions.floatWalk ? 1 : 0);
+    return out.data();
+}
+
+} // namespace
+
 std::vector<int32_t> OptimizedCalcRunIns(const Tex &bar, int32_t barIndex, const TexLayer &design,
                                          const MainData &header, const GuideBarData &guideBars,
-                                         DirectionMemory &directions, Progress *progress)
+                                         DirectionMemory &directions, Progress *progress,
+                                         RunInModelCache *cache)
 {
     if (barIndex < 0 || barIndex >= kMaxBars || header.courseCount <= 0 || header.gauge <= 0
         || !(header.coursesPerCm > 0.0) || !std::isfinite(header.coursesPerCm))
@@ -21,15 +45,38 @@ std::vector<int32_t> OptimizedCalcRunIns(const Tex &bar, int32_t barIndex, const
     if (int64_t(wales) * courses > kMaxOptimizedRunInNodes)
         return {};
 
-    // The model is measured in millimetres.
-    Tricot model(wales, courses, 10.0 / header.coursesPerCm, 25.4 / double(header.gauge));
-    model.Build(design, guideBars.runInBrightness, progress, directions);
-    if (StopRequested(progress))
-        return {};
-    model.Relax(true, false, progress, guideBars.noTension);
-    if (StopRequested(progress))
-        return {};
-    model.ScatterFromBelow();
+    const QByteArray key
+        = cache ? runInModelKey(design, header, guideBars, directions) : QByteArray();
+    std::optional<Tricot> built;
+    const Tricot *measured = nullptr;
+    if (cache && cache->model && cache->key == key) {
+        // The kept model's yarns have the same sizes as the design's: they are in the key.
+        measured = &*cache->model;
+        directions = cache->directionsAfter;
+    } else {
+        // The model is measured in millimetres.
+        built.emplace(wales, courses, 10.0 / header.coursesPerCm, 25.4 / double(header.gauge));
+        Tricot &model = *built;
+        model.Build(design, guideBars.runInBrightness, progress, directions);
+        if (StopRequested(progress))
+            return {};
+        model.Relax(true, false, progress, guideBars.noTension);
+        if (StopRequested(progress))
+            return {};
+        model.ScatterFromBelow();
+        if (cache) {
+            auto document = std::make_shared<const TexLayer>(design);
+            model.RebindYarns(design.yarns.data(), design.yarns.size(), document->yarns.data());
+            cache->key = key;
+            cache->document = std::move(document);
+            cache->model = std::move(built);
+            cache->directionsAfter = directions;
+            measured = &*cache->model;
+        } else {
+            measured = &model;
+        }
+    }
+    const Tricot &model = *measured;
 
     const int32_t formula = guideBars.formula[size_t(barIndex)];
     std::vector<int32_t> values(size_t(courses), 0);

@@ -6,7 +6,11 @@
 #include "knit/records.h"
 #include "knit/tricot.h"
 
+#include <QByteArray>
+
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace warplon {
@@ -15,6 +19,18 @@ class Progress;
 
 // Models larger than this many nodes are refused: the relaxation would take minutes.
 constexpr int64_t kMaxOptimizedRunInNodes = 4000000;
+
+// The relaxed model of the last optimization, kept so that the button pressed again, or for
+// another bar, while nothing the model is made of changed (the design's shape, the gauge and
+// course density, the run-in brightness and tension switches, the direction memory) measures
+// without building and relaxing anew.
+struct RunInModelCache
+{
+    QByteArray key;
+    std::shared_ptr<const TexLayer> document; // the yarns the model refers to
+    std::optional<Tricot> model;              // relaxed and scattered
+    DirectionMemory directionsAfter;
+};
 
 // The calcRunIn of every course c = 0 .. header.courseCount - 1 of bar `barIndex` as measured
 // along a model of the whole design: built with the runInBrightness switches, relaxed across the
@@ -26,7 +42,8 @@ constexpr int64_t kMaxOptimizedRunInNodes = 4000000;
 std::vector<int32_t> OptimizedCalcRunIns(const Tex &bar, int32_t barIndex, const TexLayer &design,
                                          const MainData &header, const GuideBarData &guideBars,
                                          DirectionMemory &directions = ProgramDirectionMemory(),
-                                         Progress *progress = nullptr);
+                                         Progress *progress = nullptr,
+                                         RunInModelCache *cache = nullptr);
 
 // Stores OptimizedCalcRunIns as the calcRunIn of the courses the bar has a course state for;
 // does nothing when that is empty. `bar` is the design's bar `barIndex` (or a copy of it).

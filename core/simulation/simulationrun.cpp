@@ -4,7 +4,7 @@
 #include "base/progress.h"
 #include "base/randomsource.h"
 #include "bitmap/kvbitmap.h"
-#include "knit/documentblock.h"
+#include "knit/modelkey.h"
 #include "knit/threading.h"
 #include "knit/treatmentpasses.h"
 #include "knit/tricot.h"
@@ -26,24 +26,12 @@ constexpr int64_t kMaxModelNodes = 4'000'000;
 constexpr int kViewerWidth = 1800;
 constexpr int kViewerHeight = 1500;
 
-// The bytes a stitch model is made of. The yarns' looks and names are left out: the model reads
-// only their count, size and material.
+// The bytes a stitch model is made of (see ModelShapeBytes), with what the run adds to it.
 QByteArray ModelKey(const SimulationJob &job, const SimulationGeometry &g, int32_t lappingCount,
                     bool vertical, const DirectionMemory &directions)
 {
-    TexLayer shape = job.document;
-    for (Yarn &yarn : shape.yarns) {
-        const Yarn plain;
-        yarn.name = yarn.code = yarn.extraText = yarn.maker = yarn.remark = QByteArray();
-        yarn.yarnText1 = yarn.yarnText2 = yarn.yarnImage = QByteArray();
-        yarn.yarnNumber = 0;
-        yarn.yarnValue = 0.0;
-        yarn.gloss = plain.gloss;
-        yarn.translucency = plain.translucency;
-        yarn.color = plain.color;
-    }
     ByteWriter out;
-    WriteDocument(out, shape);
+    out.writeBytes(ModelShapeBytes(job.document));
     TreatmentData treatment = job.treatment;
     WriteTreatmentBlock(out, treatment, lappingCount);
     for (size_t b = 0; b < kMaxBars; ++b) {

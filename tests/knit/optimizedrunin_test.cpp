@@ -124,3 +124,36 @@ TEST(OptimizedRunIn, RefusesWhatCannotBeMeasured)
     DirectionMemory memory;
     EXPECT_TRUE(OptimizedCalcRunIns(wide.bars[0], 0, wide, headerFor(401), {}, memory).empty());
 }
+
+// A kept model measures again without building or relaxing while the design is unchanged, with
+// the same values; a new yarn colour still uses it, a new lapping does not.
+TEST(OptimizedRunIn, KeptModelServesUntilTheDesignChanges)
+{
+    TexLayer design = designWith({{1, 0}, {1, 2}, {2, 3}, {1, 0}});
+    const MainData header = headerFor(4);
+    const GuideBarData guideBars;
+    RunInModelCache cache;
+    DirectionMemory memory;
+    const auto measure = [&](RunInModelCache *kept) {
+        DirectionMemory start = memory;
+        return OptimizedCalcRunIns(design.bars[0], 0, design, header, guideBars, start, nullptr,
+                                   kept);
+    };
+    const std::vector<int32_t> fresh = measure(nullptr);
+
+    ModelWork before = ModelWorkDone();
+    EXPECT_EQ(measure(&cache), fresh);
+    EXPECT_EQ(measure(&cache), fresh);
+    design.yarns[0].color = 0x0000FF;
+    EXPECT_EQ(measure(&cache), fresh);
+    EXPECT_EQ(ModelWorkDone().builds - before.builds, 1);
+    EXPECT_EQ(ModelWorkDone().relaxations - before.relaxations, 1);
+
+    before = ModelWorkDone();
+    design.bars[0].lapping[2] = {3, 4, 0};
+    design.bars[0].Normalize();
+    const std::vector<int32_t> changed = measure(&cache);
+    EXPECT_EQ(ModelWorkDone().builds - before.builds, 1);
+    EXPECT_EQ(changed, measure(nullptr));
+    EXPECT_NE(changed, fresh);
+}

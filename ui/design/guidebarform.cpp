@@ -705,9 +705,9 @@ void TGuideBar_F::defaultsByOptimization()
         // stop it, which leaves the run-in as it was.
         const std::unique_ptr<WindowProgress> progress
             = m_host.StartProgress(m_texts.TextAt(GuideBarTextOptimize), this);
-        measured = DefaultRunInsByOptimization(computed, m_host.currentBar(), m_host.document(),
-                                               m_host.guideBars(), m_host.header(),
-                                               ProgramDirectionMemory(), progress.get());
+        measured = DefaultRunInsByOptimization(
+            computed, m_host.currentBar(), m_host.document(), m_host.guideBars(), m_host.header(),
+            ProgramDirectionMemory(), progress.get(), &m_runInModel);
     }
     if (measured && commitBar(computed))
         edited();

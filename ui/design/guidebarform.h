@@ -1,5 +1,6 @@
 #pragma once
 
+#include "knit/optimizedrunin.h"
 #include "knit/records.h"
 #include "text/stringtable.h"
 
@@ -135,6 +136,8 @@ private:
     // The last cell pressed in either grid (row, column); "&Add" inserts before its row. No
     // press yet: the header row, where Add does nothing.
     std::pair<int32_t, int32_t> m_lastClicked{0, 0};
+    // The model of the last "Set Default With Optimization", for the next press.
+    RunInModelCache m_runInModel;
 };
 
 } // namespace warplon
