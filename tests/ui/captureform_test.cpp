@@ -2,6 +2,7 @@
 #include "app/picturefile.h"
 #include "capture/captureform.h"
 #include "capture/videosource.h"
+#include "design/floatingwindow.h"
 #include "testhost.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -131,6 +133,20 @@ TEST_F(CaptureWindowTest, StillPictureIsCapturedPixelForPixelAndCalibrates)
     EXPECT_EQ(next.calibration().resWidth, 640);
     EXPECT_DOUBLE_EQ(next.calibration().umPerDot, 3.125);
     EXPECT_EQ(next.comboMagnification->currentText(), QStringLiteral("150"));
+
+    // The "X" opens the small input window with TUNING; a new constant recalibrates.
+    QString offered;
+    QTimer::singleShot(0, &next, [&next, &offered] {
+        auto *input = next.findChild<TFloatingWindow *>();
+        ASSERT_NE(input, nullptr);
+        offered = input->edInput->text();
+        input->edInput->setText(QStringLiteral("150000"));
+        input->accept();
+    });
+    QTest::mouseClick(next.lbMagnification, Qt::LeftButton);
+    EXPECT_EQ(offered, QStringLiteral("300000"));
+    EXPECT_EQ(next.calibration().tuning, 150000);
+    EXPECT_DOUBLE_EQ(next.calibration().umPerDot, 150000.0 / 640 / 150);
 }
 
 TEST_F(CaptureWindowTest, FailedStartLeavesTheWindowUsable)
