@@ -425,6 +425,7 @@ void TCaptureForm::StartCapture()
 {
     if (capturing())
         return;
+    m_failure.clear();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QRect area = ScrollBox->geometry().adjusted(2, 2, -2, -2);
     m_preview = QImage();
@@ -453,28 +454,34 @@ void TCaptureForm::StartCapture()
         return;
     }
     connect(m_video.get(), &VideoSource::Failed, this, [this](const QString &message) {
-        // Torn down later: the source is still inside its own signal.
-        QMetaObject::invokeMethod(
-            this,
-            [this, message] {
-                if (capturing())
-                    endCapture(m_texts.TextAt(CaptureStopped) + QLatin1Char(' ') + message);
-            },
-            Qt::QueuedConnection);
+        // Torn down later: the source is still inside its own signal, or in one of its dialogs.
+        m_failure = m_texts.TextAt(CaptureStopped) + QLatin1Char(' ') + message;
+        if (!m_inDialog)
+            QMetaObject::invokeMethod(this, &TCaptureForm::endFailedCapture, Qt::QueuedConnection);
     });
     connect(m_video.get(), &VideoSource::PreviewFrame, this, [this](const QImage &frame) {
         m_preview = frame;
         if (m_captureWindow)
             m_captureWindow->update();
     });
+    m_inDialog = true;
     if (m_video->HasSourceDialog())
         m_video->ShowSourceDialog(this);
-    if (m_video && m_video->HasFormatDialog())
+    if (m_failure.isEmpty() && m_video->HasFormatDialog())
         m_video->ShowFormatDialog(this);
-    if (!m_video)
-        return; // the source failed while a dialog was open
+    m_inDialog = false;
+    if (!m_failure.isEmpty()) {
+        endFailedCapture();
+        return;
+    }
     m_video->SetPreviewRate(kPreviewRate);
     m_video->SetPreview(true);
+}
+
+void TCaptureForm::endFailedCapture()
+{
+    if (capturing() && !m_failure.isEmpty())
+        endCapture(m_failure);
 }
 
 void TCaptureForm::FreezeCapture()

@@ -112,6 +112,8 @@ private:
     OverlayStyle overlayStyle() const;
 
     void endCapture(const QString &failure);
+    // Ends a capture whose source reported an error (m_failure).
+    void endFailedCapture();
     void setControlsEnabled(bool enabled);
 
     void buildGrid();
@@ -143,7 +145,9 @@ private:
 
     std::unique_ptr<VideoSource> m_video;
     QWidget *m_captureWindow = nullptr;
-    QImage m_preview; // the latest preview frame the capture window paints
+    QImage m_preview;        // the latest preview frame the capture window paints
+    QString m_failure;       // why the source stopped, while the capture is being torn down
+    bool m_inDialog = false; // the source's dialogs are open: a failure waits for them
     TFloatingWindow *m_floating = nullptr;
     std::vector<QAction *> m_pictureActions; // Whole Viewer, Save and Copy: need a picture
     std::vector<QAction *> m_menuActions;    // every command of the pop-up menu
