@@ -31,17 +31,9 @@ using Clock = std::chrono::steady_clock;
 // The copy a run works on, taken the way the simulation window takes it.
 SimulationSnapshot snapshotOf(const Design &design)
 {
-    SimulationSnapshot snapshot;
-    snapshot.header = design.header;
-    snapshot.document = design.document;
-    snapshot.guideBars = design.guideBars;
-    snapshot.treatment = design.treatment;
-    snapshot.settings = design.simulation;
-    snapshot.currentBar = design.currentBar;
-    snapshot.view = QSize(800, 600);
-    snapshot.directions = ProgramDirectionMemory();
-    snapshot.seed = 1;
-    return snapshot;
+    return TakeSimulationSnapshot(design.header, design.document, design.guideBars,
+                                  design.treatment, design.simulation, design.currentBar,
+                                  QSize(800, 600), 1);
 }
 
 double secondsBetween(Clock::time_point from, Clock::time_point to)

@@ -4,9 +4,68 @@
 #include "base/randomsource.h"
 #include "simulation/simulationrun.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QTimer>
 
+#if defined(__SANITIZE_THREAD__)
+#include <sanitizer/tsan_interface.h>
+#endif
+
 namespace warplon {
+
+namespace {
+
+// The worker wakes the owner's thread with these events. They carry no data: what they announce
+// waits under the worker's mutex or in atomics, so the hand-over is one the thread checker sees.
+const QEvent::Type kFinishedEvent = QEvent::Type(QEvent::User + 101);
+const QEvent::Type kProgressEvent = QEvent::Type(QEvent::User + 102);
+
+// Qt's event queue orders the posting thread's work before the event's delivery, but the thread
+// checker cannot see into Qt; these tell it so.
+void handOver([[maybe_unused]] void *token)
+{
+#if defined(__SANITIZE_THREAD__)
+    __tsan_release(token);
+#endif
+}
+
+void takeOver([[maybe_unused]] void *token)
+{
+#if defined(__SANITIZE_THREAD__)
+    __tsan_acquire(token);
+#endif
+}
+
+} // namespace
+
+// Lives in the owner's thread and turns the worker's wake-ups into calls there.
+class LiveSimulation::Context : public QObject
+{
+public:
+    explicit Context(LiveSimulation &live)
+        : m_live(live)
+    {}
+
+protected:
+    bool event(QEvent *event) override
+    {
+        takeOver(&m_live);
+        if (event->type() == kFinishedEvent) {
+            m_live.deliver();
+            return true;
+        }
+        if (event->type() == kProgressEvent) {
+            if (m_live.m_progress && m_live.m_reportedGeneration == m_live.m_generation.load())
+                m_live.m_progress(m_live.m_reportedStage, m_live.m_reportedPercent);
+            return true;
+        }
+        return QObject::event(event);
+    }
+
+private:
+    LiveSimulation &m_live;
+};
 
 // The worker's progress: stops the run as soon as a newer change came or the owner is going,
 // and passes whole percentages on to the owner's thread.
@@ -40,13 +99,10 @@ public:
 private:
     void post()
     {
-        QMetaObject::invokeMethod(
-            m_live.m_context.get(),
-            [&live = m_live, generation = m_generation, stage = m_stage, percent = m_percent] {
-                if (live.m_progress && generation == live.m_generation.load())
-                    live.m_progress(stage, percent);
-            },
-            Qt::QueuedConnection);
+        m_live.m_reportedStage = m_stage;
+        m_live.m_reportedPercent = m_percent;
+        m_live.m_reportedGeneration = m_generation;
+        m_live.wake(kProgressEvent);
     }
 
     LiveSimulation &m_live;
@@ -58,7 +114,7 @@ private:
 LiveSimulation::LiveSimulation(SnapshotSource source, FinishedHandler finished)
     : m_source(std::move(source))
     , m_finished(std::move(finished))
-    , m_context(std::make_unique<QObject>())
+    , m_context(std::make_unique<Context>(*this))
     , m_cache(std::make_unique<SimulationModelCache>())
 {
     m_delay = new QTimer(m_context.get());
@@ -135,18 +191,44 @@ void LiveSimulation::work()
         outcome->generation = job.first;
         if (progress.StopRequested())
             continue; // a newer change or the end: this picture belongs to no one
-        QMetaObject::invokeMethod(
-            m_context.get(), [this, outcome] { deliver(outcome); }, Qt::QueuedConnection);
+        {
+            std::lock_guard lock(m_mutex);
+            m_finishedOutcome = std::move(outcome);
+        }
+        wake(kFinishedEvent);
     }
 }
 
-void LiveSimulation::deliver(std::shared_ptr<SimulationOutcome> outcome)
+void LiveSimulation::wake(QEvent::Type type)
 {
-    if (outcome->generation != m_generation.load())
+    auto *wakeUp = new QEvent(type);
+    handOver(this);
+    QCoreApplication::postEvent(m_context.get(), wakeUp);
+}
+
+void LiveSimulation::deliver()
+{
+    std::shared_ptr<SimulationOutcome> outcome;
+    {
+        std::lock_guard lock(m_mutex);
+        outcome = std::move(m_finishedOutcome);
+    }
+    if (!outcome || outcome->generation != m_generation.load())
         return;
     m_delivered = outcome->generation;
     if (m_finished)
         m_finished(std::move(outcome));
+}
+
+SimulationSnapshot TakeSimulationSnapshot(const MainData &header, const TexLayer &document,
+                                          const GuideBarData &guideBars,
+                                          const TreatmentData &treatment,
+                                          const SimulationSettings &settings, int32_t currentBar,
+                                          QSize view, uint64_t seed)
+{
+    return SimulationSnapshot{header,   document,   guideBars, treatment,
+                              settings, currentBar, view,      ProgramDirectionMemory(),
+                              seed};
 }
 
 std::shared_ptr<SimulationOutcome> RunSnapshot(SimulationSnapshot snapshot,

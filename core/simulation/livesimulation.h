@@ -12,6 +12,7 @@
 #include "knit/tricot.h"
 #include "simulation/simulationsettings.h"
 
+#include <QEvent>
 #include <QObject>
 #include <QSize>
 #include <QString>
@@ -44,6 +45,14 @@ struct SimulationSnapshot
     DirectionMemory directions; // the program's pair when the copy was taken
     uint64_t seed = 1;
 };
+
+// The copy of the design's parts as the program holds them, with the program's direction memory
+// at this moment.
+SimulationSnapshot TakeSimulationSnapshot(const MainData &header, const TexLayer &document,
+                                          const GuideBarData &guideBars,
+                                          const TreatmentData &treatment,
+                                          const SimulationSettings &settings, int32_t currentBar,
+                                          QSize view, uint64_t seed);
 
 // What a finished run hands back: the picture, the settings as the run completed them (pixels
 // per wale and course, repeats), the direction memory after the build, or why nothing was made.
@@ -91,15 +100,19 @@ public:
     uint64_t generation() const { return m_generation.load(); }
 
 private:
+    class Context;
     class RunProgress;
     void submit();
     void work();
-    void deliver(std::shared_ptr<SimulationOutcome> outcome);
+    // Posts a wake-up to the owner's thread.
+    void wake(QEvent::Type type);
+    // In the owner's thread: hands the newest finished outcome to the handler.
+    void deliver();
 
     SnapshotSource m_source;
     FinishedHandler m_finished;
     ProgressHandler m_progress;
-    std::unique_ptr<QObject> m_context; // lives in the owner's thread; deliveries are queued to it
+    std::unique_ptr<Context> m_context; // lives in the owner's thread; the worker wakes it
     QTimer *m_delay = nullptr;
 
     std::atomic<uint64_t> m_generation{0}; // of the newest change
@@ -111,6 +124,11 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::optional<std::pair<uint64_t, SimulationSnapshot>> m_pending;
+    std::shared_ptr<SimulationOutcome> m_finishedOutcome; // waiting for the owner's thread
+    // The latest report of the running run, for the owner's thread.
+    std::atomic<int32_t> m_reportedStage{0};
+    std::atomic<int32_t> m_reportedPercent{0};
+    std::atomic<uint64_t> m_reportedGeneration{0};
     std::thread m_worker;
 };
 

@@ -54,15 +54,8 @@ protected:
 
     SimulationSnapshot snapshot() const
     {
-        SimulationSnapshot copy;
-        copy.header = design.header;
-        copy.document = design.document;
-        copy.guideBars = design.guideBars;
-        copy.treatment = design.treatment;
-        copy.settings = design.simulation;
-        copy.view = view;
-        copy.seed = 11;
-        return copy;
+        return TakeSimulationSnapshot(design.header, design.document, design.guideBars,
+                                      design.treatment, design.simulation, 0, view, 11);
     }
 
     // The picture the window makes without live mode: a run on the design itself, no cache.

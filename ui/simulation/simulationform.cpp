@@ -238,17 +238,9 @@ void TSimulationForm::DesignChanged()
 
 SimulationSnapshot TSimulationForm::takeSnapshot() const
 {
-    SimulationSnapshot snapshot;
-    snapshot.header = m_host.header();
-    snapshot.document = m_host.document();
-    snapshot.guideBars = m_host.guideBars();
-    snapshot.treatment = m_host.treatment();
-    snapshot.settings = m_settings;
-    snapshot.currentBar = m_host.currentBar();
-    snapshot.view = scrollBox->viewport()->size();
-    snapshot.directions = ProgramDirectionMemory();
-    snapshot.seed = m_liveSeed;
-    return snapshot;
+    return TakeSimulationSnapshot(m_host.header(), m_host.document(), m_host.guideBars(),
+                                  m_host.treatment(), m_settings, m_host.currentBar(),
+                                  scrollBox->viewport()->size(), m_liveSeed);
 }
 
 void TSimulationForm::liveFinished(std::shared_ptr<SimulationOutcome> outcome)
